@@ -1,0 +1,43 @@
+#include "Prompt.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QPrintDialog>
+
+namespace bm {
+
+namespace {
+Prompt *installed = nullptr;
+} // namespace
+
+Prompt &Prompt::current() {
+    static WidgetPrompt widgets;
+    return installed ? *installed : widgets;
+}
+
+void Prompt::install(Prompt *prompt) { installed = prompt; }
+
+QMessageBox::StandardButton WidgetPrompt::message(QMessageBox::Icon icon,
+                                                  QMessageBox::StandardButtons buttons,
+                                                  const QString &title, const QString &text) {
+    QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+QString WidgetPrompt::openFileName(const QString &title, const QString &filter,
+                                   const QString &directory) {
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, directory, filter);
+}
+
+QString WidgetPrompt::saveFileName(const QString &title, const QString &filter,
+                                   const QString &suggestedPath) {
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggestedPath,
+                                        filter);
+}
+
+bool WidgetPrompt::print(QPrinter &printer) {
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace bm

@@ -1,0 +1,49 @@
+#pragma once
+
+// Every modal question the program asks goes through this seam: the program's implementation
+// shows the real dialog, the tests install one that answers from a script and records.
+
+#include <QMessageBox>
+#include <QString>
+
+class QPrinter;
+class QWidget;
+
+namespace bm {
+
+class Prompt {
+public:
+    virtual ~Prompt() = default;
+
+    // A message box: returns the button pressed.
+    virtual QMessageBox::StandardButton message(QMessageBox::Icon icon,
+                                                QMessageBox::StandardButtons buttons,
+                                                const QString &title, const QString &text) = 0;
+    // File dialogs: return the chosen path, or an empty string when cancelled.
+    virtual QString openFileName(const QString &title, const QString &filter,
+                                 const QString &directory) = 0;
+    virtual QString saveFileName(const QString &title, const QString &filter,
+                                 const QString &suggestedPath) = 0;
+    // The print dialog: true when the user accepted it, with the printer set up.
+    virtual bool print(QPrinter &printer) = 0;
+
+    // The implementation in force; the widget one unless a test installed another.
+    static Prompt &current();
+    // Installs an implementation (not owned); nullptr restores the widget one.
+    static void install(Prompt *prompt);
+};
+
+// The program's own implementation, showing real dialogs over the active window.
+class WidgetPrompt : public Prompt {
+public:
+    QMessageBox::StandardButton message(QMessageBox::Icon icon,
+                                        QMessageBox::StandardButtons buttons, const QString &title,
+                                        const QString &text) override;
+    QString openFileName(const QString &title, const QString &filter,
+                         const QString &directory) override;
+    QString saveFileName(const QString &title, const QString &filter,
+                         const QString &suggestedPath) override;
+    bool print(QPrinter &printer) override;
+};
+
+} // namespace bm

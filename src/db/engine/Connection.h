@@ -1,0 +1,49 @@
+#pragma once
+
+// The connection object of the program: a connection string, a state (closed or open) and, when
+// open, the session of the engine that the data source chose.
+
+#include "Session.h"
+
+#include <memory>
+#include <string>
+
+namespace bm::db {
+
+enum class EngineKind { Sample, File, Oracle };
+
+// "demo" opens the bundled sample database; "file:" URIs and names ending in .db, .sqlite or
+// .sqlite3 open that SQLite file; anything else is an Oracle net service name.
+EngineKind chooseEngine(std::string_view dataSource);
+
+// Where the sample database lives and the script that builds it.
+struct SampleSource {
+    std::string path;
+    std::string script;
+};
+
+class Connection {
+public:
+    static constexpr int kStateClosed = 0;
+    static constexpr int kStateOpen = 1;
+
+    void setConnectionString(std::string text) { connectionString_ = std::move(text); }
+    const std::string &connectionString() const { return connectionString_; }
+
+    int state() const { return session_ && session_->isOpen() ? kStateOpen : kStateClosed; }
+    // Opens the engine the connection string's data source names; raises on failure and stays
+    // closed.
+    void open(const SampleSource &sample);
+    void close() noexcept;
+
+    std::int64_t execute(std::string_view sql);
+    std::unique_ptr<Recordset> query(std::string_view sql, std::int32_t maxRecords);
+
+private:
+    Session &session();
+
+    std::string connectionString_;
+    std::unique_ptr<Session> session_;
+};
+
+} // namespace bm::db

@@ -1,0 +1,225 @@
+#include "EmbeddedSession.h"
+
+#include "common/AppError.h"
+
+#include <cstdio>
+#include <sqlite3.h>
+
+namespace bm::db {
+
+namespace {
+
+constexpr const char *kSource = "Brindlemark embedded engine";
+
+struct StatementGuard {
+    sqlite3_stmt *stmt;
+    ~StatementGuard() { sqlite3_finalize(stmt); }
+};
+
+// Only white space, comments and semicolons may follow the one statement sent.
+bool onlyTrivia(const char *p) {
+    while (*p) {
+        if (*p == ';' || *p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\f') {
+            ++p;
+        } else if (p[0] == '-' && p[1] == '-') {
+            while (*p && *p != '\n')
+                ++p;
+        } else if (p[0] == '/' && p[1] == '*') {
+            p += 2;
+            while (*p && !(p[0] == '*' && p[1] == '/'))
+                ++p;
+            if (*p)
+                p += 2;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+FieldType typeFromDeclaration(const char *declared) {
+    if (!declared || !*declared)
+        return FieldType::Unknown;
+    std::string upper(declared);
+    for (char &c : upper)
+        c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    auto has = [&](const char *word) { return upper.find(word) != std::string::npos; };
+    if (has("CHAR") || has("CLOB") || has("TEXT"))
+        return FieldType::Text;
+    if (has("DATE") || has("TIME"))
+        return FieldType::Date;
+    if (has("BLOB") || has("RAW"))
+        return FieldType::Binary;
+    if (has("INT") || has("NUM") || has("DEC") || has("REAL") || has("FLOA") || has("DOUB"))
+        return FieldType::Numeric;
+    return FieldType::Text;
+}
+
+FieldType typeFromValue(int sqliteType) {
+    switch (sqliteType) {
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+        return FieldType::Numeric;
+    case SQLITE_BLOB:
+        return FieldType::Binary;
+    default:
+        return FieldType::Text;
+    }
+}
+
+bool isRejection(int code) {
+    switch (code & 0xff) {
+    case SQLITE_ERROR:
+    case SQLITE_CONSTRAINT:
+    case SQLITE_MISMATCH:
+    case SQLITE_RANGE:
+    case SQLITE_TOOBIG:
+    case SQLITE_READONLY:
+    case SQLITE_AUTH:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+EmbeddedSession::EmbeddedSession(const std::string &location, std::string userName)
+    : userName_(std::move(userName)) {
+    const bool uri = location.rfind("file:", 0) == 0;
+    int flags = SQLITE_OPEN_READWRITE;
+    if (uri) {
+        flags |= SQLITE_OPEN_URI;
+        if (location.find("mode=rwc") != std::string::npos)
+            flags |= SQLITE_OPEN_CREATE;
+    }
+    int rc = sqlite3_open_v2(location.c_str(), &db_, flags, nullptr);
+    if (rc == SQLITE_OK) {
+        // Reading the schema proves the file is a database before the log-on is reported.
+        rc = sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    }
+    if (rc != SQLITE_OK) {
+        std::string reason = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        throw AppError(kErrGeneral, kSource,
+                       "Cannot open the database file \"" + location + "\": " + reason);
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, 5000);
+    // Keys are enforced, as the database the program was made for enforces them.
+    sqlite3_exec(db_, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
+}
+
+EmbeddedSession::~EmbeddedSession() { close(); }
+
+void EmbeddedSession::close() noexcept {
+    if (db_) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+}
+
+void EmbeddedSession::raise(int code) const {
+    const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
+    throw AppError(isRejection(code) ? kErrStatementRejected : kErrGeneral, kSource, message);
+}
+
+sqlite3_stmt *EmbeddedSession::prepare(std::string_view sql) {
+    if (!db_)
+        throw AppError(kErrGeneral, kSource,
+                       "Operation is not allowed when the object is closed.");
+    sqlite3_stmt *stmt = nullptr;
+    const char *tail = nullptr;
+    const int rc = sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &stmt, &tail);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        raise(rc);
+    }
+    if (!stmt)
+        throw AppError(kErrStatementRejected, kSource, "The statement text is empty.");
+    const std::string rest(tail, sql.data() + sql.size() - tail);
+    if (!onlyTrivia(rest.c_str())) {
+        sqlite3_finalize(stmt);
+        throw AppError(kErrStatementRejected, kSource,
+                       "Only one statement can be sent at a time; text follows the first one.");
+    }
+    return stmt;
+}
+
+std::int64_t EmbeddedSession::execute(std::string_view sql) {
+    StatementGuard guard{prepare(sql)};
+    int rc;
+    while ((rc = sqlite3_step(guard.stmt)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE)
+        raise(rc);
+    return sqlite3_changes64(db_);
+}
+
+std::unique_ptr<Recordset> EmbeddedSession::query(std::string_view sql, std::int32_t maxRecords) {
+    StatementGuard guard{prepare(sql)};
+    sqlite3_stmt *stmt = guard.stmt;
+    const int columns = sqlite3_column_count(stmt);
+    std::vector<Field> fields(columns);
+    for (int i = 0; i < columns; ++i) {
+        fields[i].name = sqlite3_column_name(stmt, i);
+        fields[i].type = typeFromDeclaration(sqlite3_column_decltype(stmt, i));
+    }
+    auto recordset = std::make_unique<Recordset>(std::move(fields));
+    std::vector<bool> typeSettled(columns);
+    for (int i = 0; i < columns; ++i)
+        typeSettled[i] = recordset->fieldType(i) != FieldType::Unknown;
+
+    char number[32];
+    std::string hex;
+    std::size_t rows = 0;
+    int rc = SQLITE_DONE;
+    while ((maxRecords <= 0 || rows < static_cast<std::size_t>(maxRecords)) &&
+           (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        for (int i = 0; i < columns; ++i) {
+            const int type = sqlite3_column_type(stmt, i);
+            if (!typeSettled[i] && type != SQLITE_NULL) {
+                recordset->setFieldType(i, typeFromValue(type));
+                typeSettled[i] = true;
+            }
+            switch (type) {
+            case SQLITE_NULL:
+                recordset->appendNull(i);
+                break;
+            case SQLITE_FLOAT: {
+                // As a number prints, without the ".0" SQLite adds to whole reals.
+                const int n = std::snprintf(number, sizeof number, "%.15g",
+                                            sqlite3_column_double(stmt, i));
+                recordset->appendCell(i, std::string_view(number, n));
+                break;
+            }
+            case SQLITE_BLOB: {
+                const auto *bytes = static_cast<const unsigned char *>(sqlite3_column_blob(stmt, i));
+                const int size = sqlite3_column_bytes(stmt, i);
+                static const char digits[] = "0123456789ABCDEF";
+                hex.resize(static_cast<std::size_t>(size) * 2);
+                for (int b = 0; b < size; ++b) {
+                    hex[2 * b] = digits[bytes[b] >> 4];
+                    hex[2 * b + 1] = digits[bytes[b] & 15];
+                }
+                recordset->appendCell(i, hex);
+                break;
+            }
+            default: {
+                const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, i));
+                recordset->appendCell(i, std::string_view(text, sqlite3_column_bytes(stmt, i)));
+            }
+            }
+        }
+        recordset->endRow();
+        ++rows;
+    }
+    if (maxRecords <= 0 || rows < static_cast<std::size_t>(maxRecords)) {
+        if (rc != SQLITE_DONE)
+            raise(rc);
+    }
+    return recordset;
+}
+
+} // namespace bm::db

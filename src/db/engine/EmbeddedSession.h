@@ -1,0 +1,36 @@
+#pragma once
+
+// The embedded engine: an SQLite file spoken to in the dialect the program sends.
+
+#include "Session.h"
+
+#include <string>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace bm::db {
+
+class EmbeddedSession : public Session {
+public:
+    // Opens an existing file, or an SQLite "file:" URI (created only when it says mode=rwc).
+    // userName is the log-on user name the session records.
+    EmbeddedSession(const std::string &location, std::string userName);
+    ~EmbeddedSession() override;
+
+    bool isOpen() const override { return db_ != nullptr; }
+    void close() noexcept override;
+    std::int64_t execute(std::string_view sql) override;
+    std::unique_ptr<Recordset> query(std::string_view sql, std::int32_t maxRecords) override;
+
+    const std::string &userName() const { return userName_; }
+
+private:
+    sqlite3_stmt *prepare(std::string_view sql);
+    [[noreturn]] void raise(int code) const;
+
+    sqlite3 *db_ = nullptr;
+    std::string userName_;
+};
+
+} // namespace bm::db

@@ -1,0 +1,77 @@
+#include "modDatabase.h"
+
+#include "common/AppError.h"
+#include "common/Prompt.h"
+#include "common/frmTrace.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QStandardPaths>
+
+std::unique_ptr<bm::db::Connection> cnDatabase;
+QString strConnect;
+
+namespace {
+
+bm::db::SampleSource sampleSource() {
+    QFile script(":/sample/demo.sql");
+    script.open(QIODevice::ReadOnly);
+    return {sampleDatabasePath().toStdString(), script.readAll().toStdString()};
+}
+
+} // namespace
+
+QString sampleDatabasePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/demo.db";
+}
+
+void Build_Connection_String(const QString &ServiceName, const QString &UserID,
+                             const QString &Password) {
+    strConnect = QString::fromStdString(bm::db::buildConnectionString(
+        ServiceName.toStdString(), UserID.toStdString(), Password.toStdString()));
+}
+
+bool Open_Connection() {
+    try {
+        if (!cnDatabase)
+            cnDatabase = std::make_unique<bm::db::Connection>();
+        if (cnDatabase->state() == bm::db::Connection::kStateOpen)
+            return true;
+        cnDatabase->setConnectionString(strConnect.toStdString());
+        cnDatabase->open(sampleSource());
+        return true;
+    } catch (...) {
+        // The fixed warning, then the engine's reason, which the user needs to act on.
+        const bm::AppError error = bm::currentError();
+        bm::Prompt::current().message(
+            QMessageBox::Warning, QMessageBox::Ok, QCoreApplication::applicationName(),
+            "Database connection problem encountered.  Please review your SQLNet/Net8 service "
+            "name and login credentials.\n\n" +
+                QString::fromStdString(error.description()));
+        return false;
+    }
+}
+
+std::unique_ptr<bm::db::Recordset> Get_Recordset(const QString &SQL, qint32 MaxRecords) {
+    Write_Trace(SQL);
+    return bm::reraiseLabelled("..modDatabase.Get_Recordset", [&] {
+        try {
+            if (!cnDatabase)
+                throw bm::AppError(bm::kErrGeneral, "Connection",
+                                   "Operation is not allowed when the object is closed.");
+            auto recordset = cnDatabase->query(SQL.toStdString(), MaxRecords);
+            Write_Trace("<SUCCESS>");
+            return recordset;
+        } catch (...) {
+            Write_Trace("<FAILURE>");
+            throw;
+        }
+    });
+}
+
+void Close_Connection() {
+    if (!cnDatabase)
+        return;
+    cnDatabase->close();
+    cnDatabase.reset();
+}

@@ -1,0 +1,31 @@
+#include "ScriptedPrompt.h"
+
+QMessageBox::StandardButton ScriptedPrompt::message(QMessageBox::Icon icon,
+                                                    QMessageBox::StandardButtons buttons,
+                                                    const QString &title, const QString &text) {
+    messages.append({icon, buttons, title, text});
+    if (!buttonAnswers.isEmpty())
+        return buttonAnswers.dequeue();
+    for (int bit = 0; bit < 32; ++bit) {
+        const auto button = static_cast<QMessageBox::StandardButton>(1u << bit);
+        if (buttons.testFlag(button))
+            return button;
+    }
+    return QMessageBox::NoButton;
+}
+
+QString ScriptedPrompt::openFileName(const QString &title, const QString &filter,
+                                     const QString &) {
+    fileDialogs.append("open: " + title + " | " + filter);
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+}
+
+QString ScriptedPrompt::saveFileName(const QString &title, const QString &filter,
+                                     const QString &) {
+    fileDialogs.append("save: " + title + " | " + filter);
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+}
+
+bool ScriptedPrompt::print(QPrinter &) {
+    return !printAnswers.isEmpty() && printAnswers.dequeue();
+}

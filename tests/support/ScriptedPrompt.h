@@ -1,0 +1,40 @@
+#pragma once
+
+// A prompt for tests: answers from a script and records every question asked.
+
+#include "common/Prompt.h"
+
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+
+struct AskedMessage {
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButtons buttons;
+    QString title;
+    QString text;
+};
+
+class ScriptedPrompt : public bm::Prompt {
+public:
+    ScriptedPrompt() { bm::Prompt::install(this); }
+    ~ScriptedPrompt() override { bm::Prompt::install(nullptr); }
+
+    // Answers, taken in order; with none left, a message gets its first button and a file
+    // dialog is cancelled.
+    QQueue<QMessageBox::StandardButton> buttonAnswers;
+    QQueue<QString> fileAnswers;
+    QQueue<bool> printAnswers;
+
+    QList<AskedMessage> messages;
+    QStringList fileDialogs; // "open: title" or "save: title", with the filter after " | "
+
+    QMessageBox::StandardButton message(QMessageBox::Icon icon,
+                                        QMessageBox::StandardButtons buttons, const QString &title,
+                                        const QString &text) override;
+    QString openFileName(const QString &title, const QString &filter,
+                         const QString &directory) override;
+    QString saveFileName(const QString &title, const QString &filter,
+                         const QString &suggestedPath) override;
+    bool print(QPrinter &printer) override;
+};
