@@ -15,7 +15,9 @@ Prompt &Prompt::current() {
     return installed ? *installed : widgets;
 }
 
-void Prompt::install(Prompt *prompt) { installed = prompt; }
+void Prompt::install(Prompt *prompt) {
+    installed = prompt;
+}
 
 QMessageBox::StandardButton WidgetPrompt::message(QMessageBox::Icon icon,
                                                   QMessageBox::StandardButtons buttons,
@@ -31,8 +33,7 @@ QString WidgetPrompt::openFileName(const QString &title, const QString &filter,
 
 QString WidgetPrompt::saveFileName(const QString &title, const QString &filter,
                                    const QString &suggestedPath) {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggestedPath,
-                                        filter);
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggestedPath, filter);
 }
 
 bool WidgetPrompt::print(QPrinter &printer) {

@@ -21,7 +21,11 @@ int pixelsToTwips(int pixels, double dotsPerInch) {
     return static_cast<int>(std::lround(pixels * kTwipsPerInch / dotsPerInch));
 }
 
-int twipsToPixels(int twips) { return twipsToPixels(twips, screenDpi()); }
-int pixelsToTwips(int pixels) { return pixelsToTwips(pixels, screenDpi()); }
+int twipsToPixels(int twips) {
+    return twipsToPixels(twips, screenDpi());
+}
+int pixelsToTwips(int pixels) {
+    return pixelsToTwips(pixels, screenDpi());
+}
 
 } // namespace bm

@@ -44,9 +44,13 @@ void frmTrace::addEntry(const QString &entry) {
     cursor.insertText(text);
 }
 
-QString frmTrace::logText() const { return txtSQL->toPlainText(); }
+QString frmTrace::logText() const {
+    return txtSQL->toPlainText();
+}
 
-frmTrace *existingTraceWindow() { return theTraceWindow.data(); }
+frmTrace *existingTraceWindow() {
+    return theTraceWindow.data();
+}
 
 frmTrace *traceWindow() {
     if (!theTraceWindow)
@@ -54,7 +58,9 @@ frmTrace *traceWindow() {
     return theTraceWindow.data();
 }
 
-void Write_Trace(const QString &entry) { traceWindow()->addEntry(entry); }
+void Write_Trace(const QString &entry) {
+    traceWindow()->addEntry(entry);
+}
 
 void Show_Trace() {
     frmTrace *window = traceWindow();

@@ -71,10 +71,10 @@ private slots:
         QVERIFY(none->eof());
         QCOMPARE(Get_Recordset("SELECT * FROM T", 2)->recordCount(), std::size_t(2));
         QCOMPARE(Get_Recordset("SELECT * FROM T", -1)->recordCount(), std::size_t(3));
-        QCOMPARE(traceEntries(), QStringList({"<SUCCESS>", "SELECT * FROM T", "<SUCCESS>",
-                                              "SELECT * FROM T", "<SUCCESS>",
-                                              "SELECT * FROM T WHERE ID > 10", "<SUCCESS>",
-                                              "SELECT * FROM T ORDER BY ID"}));
+        QCOMPARE(traceEntries(),
+                 QStringList({"<SUCCESS>", "SELECT * FROM T", "<SUCCESS>", "SELECT * FROM T",
+                              "<SUCCESS>", "SELECT * FROM T WHERE ID > 10", "<SUCCESS>",
+                              "SELECT * FROM T ORDER BY ID"}));
     }
 
     void failingQueryIsTracedAndReachesTheCallerLabelled() {
@@ -107,7 +107,8 @@ private slots:
         QTest::addColumn<QString>("dataSource");
         QTest::addColumn<QString>("reason");
         QTest::newRow("missing file") << env.file("absent.db") << "absent.db";
-        QTest::newRow("oracle without client") << "orcl" << "Oracle client library not found";
+        QTest::newRow("oracle without client") << "orcl"
+                                               << "Oracle client library not found";
     }
     void failedLogOnWarnsWithTheReason() {
         QFETCH(QString, dataSource);
@@ -139,10 +140,9 @@ private slots:
         QCOMPARE(Get_Recordset("SELECT * FROM DEPT", 0)->recordCount(), std::size_t(4));
         QCOMPARE(Get_Recordset("SELECT * FROM SALGRADE", 0)->recordCount(), std::size_t(5));
         QCOMPARE(Get_Recordset("SELECT * FROM BONUS", 0)->recordCount(), std::size_t(0));
-        QCOMPARE(Get_Recordset("SELECT HIREDATE FROM EMP WHERE ENAME = 'SCOTT'", 0)
-                     ->value(0)
-                     .value(),
-                 std::string_view("1987-04-19 00:00:00"));
+        QCOMPARE(
+            Get_Recordset("SELECT HIREDATE FROM EMP WHERE ENAME = 'SCOTT'", 0)->value(0).value(),
+            std::string_view("1987-04-19 00:00:00"));
 
         // Kept between log-ons: a change stays.
         cnDatabase->execute("DELETE FROM BONUS");

@@ -15,7 +15,9 @@ Q_DECLARE_METATYPE(EngineKind)
 
 namespace {
 
-QString str(const std::string &s) { return QString::fromStdString(s); }
+QString str(const std::string &s) {
+    return QString::fromStdString(s);
+}
 
 QString cellText(const Recordset &rs, std::size_t row, int field) {
     const auto value = rs.cell(row, field);
@@ -47,20 +49,33 @@ private slots:
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("plain") << "orcl" << "scott" << "tiger"
-                               << "Provider=MSDAORA.1;Data Source=orcl;Password=tiger;User ID=scott";
-        QTest::newRow("empty fields") << "" << "" << ""
+        QTest::newRow("plain")
+            << "orcl"
+            << "scott"
+            << "tiger"
+            << "Provider=MSDAORA.1;Data Source=orcl;Password=tiger;User ID=scott";
+        QTest::newRow("empty fields") << ""
+                                      << ""
+                                      << ""
                                       << "Provider=MSDAORA.1;Data Source=;Password=;User ID=";
-        QTest::newRow("spaces kept") << " orcl " << " scott" << "ti ger "
+        QTest::newRow("spaces kept") << " orcl "
+                                     << " scott"
+                                     << "ti ger "
                                      << "Provider=MSDAORA.1;Data Source= orcl ;Password=ti ger "
                                         ";User ID= scott";
-        QTest::newRow("semicolon quoted") << "orcl" << "scott" << "ab;cd"
+        QTest::newRow("semicolon quoted") << "orcl"
+                                          << "scott"
+                                          << "ab;cd"
                                           << "Provider=MSDAORA.1;Data Source=orcl;"
                                              "Password=\"ab;cd\";User ID=scott";
-        QTest::newRow("leading quote doubled") << "orcl" << "scott" << "\"x\"y"
+        QTest::newRow("leading quote doubled") << "orcl"
+                                               << "scott"
+                                               << "\"x\"y"
                                                << "Provider=MSDAORA.1;Data Source=orcl;"
                                                   "Password=\"\"\"x\"\"y\";User ID=scott";
-        QTest::newRow("inner quote verbatim") << "orcl" << "o\"brien" << "a=b"
+        QTest::newRow("inner quote verbatim") << "orcl"
+                                              << "o\"brien"
+                                              << "a=b"
                                               << "Provider=MSDAORA.1;Data Source=orcl;"
                                                  "Password=a=b;User ID=o\"brien";
     }
@@ -198,13 +213,13 @@ private slots:
         QTest::addColumn<QString>("sql");
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("message");
-        QTest::newRow("unknown table") << "SELECT * FROM NOPE" << bm::kErrStatementRejected
-                                       << "no such table: NOPE";
+        QTest::newRow("unknown table")
+            << "SELECT * FROM NOPE" << bm::kErrStatementRejected << "no such table: NOPE";
         QTest::newRow("syntax") << "SELEC 1" << bm::kErrStatementRejected << "syntax error";
-        QTest::newRow("constraint") << "INSERT INTO T (ID, AMOUNT) VALUES (9, -1) "
-                                    << bm::kErrStatementRejected << "";
-        QTest::newRow("two statements") << "SELECT 1; SELECT 2" << bm::kErrStatementRejected
-                                        << "one statement";
+        QTest::newRow("constraint")
+            << "INSERT INTO T (ID, AMOUNT) VALUES (9, -1) " << bm::kErrStatementRejected << "";
+        QTest::newRow("two statements")
+            << "SELECT 1; SELECT 2" << bm::kErrStatementRejected << "one statement";
         QTest::newRow("empty") << "  " << bm::kErrStatementRejected << "empty";
     }
     void rejectedStatementsAndOtherFailures() {

@@ -14,14 +14,12 @@ QMessageBox::StandardButton ScriptedPrompt::message(QMessageBox::Icon icon,
     return QMessageBox::NoButton;
 }
 
-QString ScriptedPrompt::openFileName(const QString &title, const QString &filter,
-                                     const QString &) {
+QString ScriptedPrompt::openFileName(const QString &title, const QString &filter, const QString &) {
     fileDialogs.append("open: " + title + " | " + filter);
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 
-QString ScriptedPrompt::saveFileName(const QString &title, const QString &filter,
-                                     const QString &) {
+QString ScriptedPrompt::saveFileName(const QString &title, const QString &filter, const QString &) {
     fileDialogs.append("save: " + title + " | " + filter);
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }

@@ -13,9 +13,8 @@ namespace bm::db {
 namespace {
 
 bool endsWithNoCase(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() &&
-           strncasecmp(text.data() + text.size() - suffix.size(), suffix.data(), suffix.size()) ==
-               0;
+    return text.size() >= suffix.size() && strncasecmp(text.data() + text.size() - suffix.size(),
+                                                       suffix.data(), suffix.size()) == 0;
 }
 
 } // namespace
@@ -61,7 +60,9 @@ Session &Connection::session() {
     return *session_;
 }
 
-std::int64_t Connection::execute(std::string_view sql) { return session().execute(sql); }
+std::int64_t Connection::execute(std::string_view sql) {
+    return session().execute(sql);
+}
 
 std::unique_ptr<Recordset> Connection::query(std::string_view sql, std::int32_t maxRecords) {
     return session().query(sql, maxRecords);

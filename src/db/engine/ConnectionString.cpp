@@ -20,8 +20,7 @@ std::string quoteValue(std::string_view value) {
 }
 
 bool sameKey(std::string_view a, const char *b) {
-    return a.size() == std::char_traits<char>::length(b) &&
-           strncasecmp(a.data(), b, a.size()) == 0;
+    return a.size() == std::char_traits<char>::length(b) && strncasecmp(a.data(), b, a.size()) == 0;
 }
 
 } // namespace

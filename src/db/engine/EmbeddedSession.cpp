@@ -2,7 +2,7 @@
 
 #include "common/AppError.h"
 
-#include <cstdio>
+#include <charconv>
 #include <sqlite3.h>
 
 namespace bm::db {
@@ -87,7 +87,8 @@ bool isRejection(int code) {
 EmbeddedSession::EmbeddedSession(const std::string &location, std::string userName)
     : userName_(std::move(userName)) {
     const bool uri = location.rfind("file:", 0) == 0;
-    int flags = SQLITE_OPEN_READWRITE;
+    // One session is used by one thread at a time: no need for SQLite's own locking.
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
     if (uri) {
         flags |= SQLITE_OPEN_URI;
         if (location.find("mode=rwc") != std::string::npos)
@@ -111,7 +112,9 @@ EmbeddedSession::EmbeddedSession(const std::string &location, std::string userNa
     sqlite3_exec(db_, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
 }
 
-EmbeddedSession::~EmbeddedSession() { close(); }
+EmbeddedSession::~EmbeddedSession() {
+    close();
+}
 
 void EmbeddedSession::close() noexcept {
     if (db_) {
@@ -127,8 +130,7 @@ void EmbeddedSession::raise(int code) const {
 
 sqlite3_stmt *EmbeddedSession::prepare(std::string_view sql) {
     if (!db_)
-        throw AppError(kErrGeneral, kSource,
-                       "Operation is not allowed when the object is closed.");
+        throw AppError(kErrGeneral, kSource, "Operation is not allowed when the object is closed.");
     sqlite3_stmt *stmt = nullptr;
     const char *tail = nullptr;
     const int rc = sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &stmt, &tail);
@@ -189,13 +191,16 @@ std::unique_ptr<Recordset> EmbeddedSession::query(std::string_view sql, std::int
                 break;
             case SQLITE_FLOAT: {
                 // As a number prints, without the ".0" SQLite adds to whole reals.
-                const int n = std::snprintf(number, sizeof number, "%.15g",
-                                            sqlite3_column_double(stmt, i));
-                recordset->appendCell(i, std::string_view(number, n));
+                const auto end =
+                    std::to_chars(number, number + sizeof number, sqlite3_column_double(stmt, i),
+                                  std::chars_format::general, 15)
+                        .ptr;
+                recordset->appendCell(i, std::string_view(number, end - number));
                 break;
             }
             case SQLITE_BLOB: {
-                const auto *bytes = static_cast<const unsigned char *>(sqlite3_column_blob(stmt, i));
+                const auto *bytes =
+                    static_cast<const unsigned char *>(sqlite3_column_blob(stmt, i));
                 const int size = sqlite3_column_bytes(stmt, i);
                 static const char digits[] = "0123456789ABCDEF";
                 hex.resize(static_cast<std::size_t>(size) * 2);

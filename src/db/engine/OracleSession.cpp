@@ -9,10 +9,9 @@
 namespace bm::db {
 
 void *loadOracleClient() {
-    static const char *const names[] = {"libclntsh.so",      "libclntsh.so.23.1",
-                                        "libclntsh.so.21.1", "libclntsh.so.19.1",
-                                        "libclntsh.so.18.1", "libclntsh.so.12.1",
-                                        "libclntsh.so.11.1"};
+    static const char *const names[] = {
+        "libclntsh.so",      "libclntsh.so.23.1", "libclntsh.so.21.1", "libclntsh.so.19.1",
+        "libclntsh.so.18.1", "libclntsh.so.12.1", "libclntsh.so.11.1"};
     for (const char *name : names) {
         if (void *handle = dlopen(name, RTLD_NOW | RTLD_GLOBAL))
             return handle;
