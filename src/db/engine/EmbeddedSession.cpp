@@ -1,5 +1,9 @@
 #include "EmbeddedSession.h"
 
+#include "Dictionary.h"
+#include "ExplainPlan.h"
+#include "OracleFunctions.h"
+#include "SessionRegistry.h"
 #include "common/AppError.h"
 
 #include <charconv>
@@ -110,6 +114,17 @@ EmbeddedSession::EmbeddedSession(const std::string &location, std::string userNa
     sqlite3_busy_timeout(db_, 5000);
     // Keys are enforced, as the database the program was made for enforces them.
     sqlite3_exec(db_, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
+    registerOracleFunctions(db_);
+    context_.userName = upperAscii(userName_);
+    context_.columnsOf = [this](const std::string &table) { return columnsOf(table); };
+    sid_ = registerSession(userName_);
+    dictionary_ = std::make_unique<Dictionary>(db_, userName_, sid_);
+    try {
+        dictionary_->install();
+    } catch (...) {
+        close();
+        throw;
+    }
 }
 
 EmbeddedSession::~EmbeddedSession() {
@@ -118,9 +133,43 @@ EmbeddedSession::~EmbeddedSession() {
 
 void EmbeddedSession::close() noexcept {
     if (db_) {
+        dictionary_.reset();
+        unregisterSession(sid_);
         sqlite3_close_v2(db_);
         db_ = nullptr;
     }
+}
+
+std::vector<std::string> EmbeddedSession::columnsOf(const std::string &table) {
+    std::vector<std::string> names;
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(db_, ("SELECT * FROM " + table + " LIMIT 0").c_str(), -1, &stmt,
+                           nullptr) == SQLITE_OK) {
+        for (int i = 0; i < sqlite3_column_count(stmt); ++i)
+            names.emplace_back(sqlite3_column_name(stmt, i));
+    }
+    sqlite3_finalize(stmt);
+    return names;
+}
+
+bool EmbeddedSession::runOwnStatement(const std::vector<Token> &tokens, std::int64_t &rows) {
+    if (isExplainPlan(tokens)) {
+        rows = explainPlan(db_, tokens, context_);
+        return true;
+    }
+    // COMMIT and ROLLBACK outside a transaction: every statement has already been committed.
+    std::vector<const Token *> words;
+    for (const Token &t : tokens)
+        if (!t.isTrivia() && !t.isOp(";"))
+            words.push_back(&t);
+    const bool transactionEnd =
+        !words.empty() && (words[0]->is("COMMIT") || words[0]->is("ROLLBACK")) &&
+        (words.size() == 1 || (words.size() == 2 && words[1]->is("WORK")));
+    if (transactionEnd && sqlite3_get_autocommit(db_)) {
+        rows = 0;
+        return true;
+    }
+    return false;
 }
 
 void EmbeddedSession::raise(int code) const {
@@ -131,16 +180,18 @@ void EmbeddedSession::raise(int code) const {
 sqlite3_stmt *EmbeddedSession::prepare(std::string_view sql) {
     if (!db_)
         throw AppError(kErrGeneral, kSource, "Operation is not allowed when the object is closed.");
+    const std::string translated = translateStatement(std::string(sql), context_);
     sqlite3_stmt *stmt = nullptr;
     const char *tail = nullptr;
-    const int rc = sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &stmt, &tail);
+    const int rc = sqlite3_prepare_v2(db_, translated.data(), static_cast<int>(translated.size()),
+                                      &stmt, &tail);
     if (rc != SQLITE_OK) {
         sqlite3_finalize(stmt);
         raise(rc);
     }
     if (!stmt)
         throw AppError(kErrStatementRejected, kSource, "The statement text is empty.");
-    const std::string rest(tail, sql.data() + sql.size() - tail);
+    const std::string rest(tail, translated.data() + translated.size() - tail);
     if (!onlyTrivia(rest.c_str())) {
         sqlite3_finalize(stmt);
         throw AppError(kErrStatementRejected, kSource,
@@ -150,6 +201,13 @@ sqlite3_stmt *EmbeddedSession::prepare(std::string_view sql) {
 }
 
 std::int64_t EmbeddedSession::execute(std::string_view sql) {
+    if (!db_)
+        throw AppError(kErrGeneral, kSource,
+                       "Operation is not allowed when the object is closed.");
+    const std::vector<Token> tokens = tokenize(sql);
+    dictionary_->refreshFor(tokens);
+    if (std::int64_t rows = 0; runOwnStatement(tokens, rows))
+        return rows;
     StatementGuard guard{prepare(sql)};
     int rc;
     while ((rc = sqlite3_step(guard.stmt)) == SQLITE_ROW) {
@@ -160,12 +218,29 @@ std::int64_t EmbeddedSession::execute(std::string_view sql) {
 }
 
 std::unique_ptr<Recordset> EmbeddedSession::query(std::string_view sql, std::int32_t maxRecords) {
+    if (!db_)
+        throw AppError(kErrGeneral, kSource,
+                       "Operation is not allowed when the object is closed.");
+    const std::vector<Token> tokens = tokenize(sql);
+    dictionary_->refreshFor(tokens);
+    if (std::int64_t rows = 0; runOwnStatement(tokens, rows))
+        return std::make_unique<Recordset>(std::vector<Field>{});
     StatementGuard guard{prepare(sql)};
     sqlite3_stmt *stmt = guard.stmt;
     const int columns = sqlite3_column_count(stmt);
     std::vector<Field> fields(columns);
+    // Headings as the database reports them: the select list as written, in upper case
+    // unless quoted, rather than the text the engine actually ran.
+    const std::vector<std::string> headings = selectListHeadings(tokens);
     for (int i = 0; i < columns; ++i) {
-        fields[i].name = sqlite3_column_name(stmt, i);
+        const std::string name = sqlite3_column_name(stmt, i);
+        bool quoted = false;
+        for (const Token &t : tokens)
+            quoted = quoted || (t.kind == TokenKind::QuotedName && t.text == quoteName(name));
+        if (headings.size() == static_cast<std::size_t>(columns))
+            fields[i].name = headings[i];
+        else
+            fields[i].name = quoted ? name : upperAscii(name);
         fields[i].type = typeFromDeclaration(sqlite3_column_decltype(stmt, i));
     }
     auto recordset = std::make_unique<Recordset>(std::move(fields));

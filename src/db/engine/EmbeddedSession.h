@@ -2,14 +2,18 @@
 
 // The embedded engine: an SQLite file spoken to in the dialect the program sends.
 
+#include "OracleDialect.h"
 #include "Session.h"
 
+#include <memory>
 #include <string>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace bm::db {
+
+class Dictionary;
 
 class EmbeddedSession : public Session {
 public:
@@ -27,10 +31,17 @@ public:
 
 private:
     sqlite3_stmt *prepare(std::string_view sql);
+    // Statements the engine answers itself (EXPLAIN PLAN, COMMIT outside a transaction);
+    // returns true and the rows written when it did.
+    bool runOwnStatement(const std::vector<Token> &tokens, std::int64_t &rows);
     [[noreturn]] void raise(int code) const;
+    std::vector<std::string> columnsOf(const std::string &table);
 
     sqlite3 *db_ = nullptr;
     std::string userName_;
+    int sid_ = 0;
+    DialectContext context_;
+    std::unique_ptr<Dictionary> dictionary_;
 };
 
 } // namespace bm::db

@@ -1,0 +1,272 @@
+#include "OracleFunctions.h"
+
+#include "SqlTokenizer.h"
+
+#include <cmath>
+#include <cstring>
+#include <sqlite3.h>
+#include <string>
+#include <vector>
+
+namespace bm::db {
+
+namespace {
+
+// Oracle has no empty text: a zero-length value is null.
+bool isNullish(sqlite3_value *v) {
+    const int type = sqlite3_value_type(v);
+    return type == SQLITE_NULL || (type == SQLITE_TEXT && sqlite3_value_bytes(v) == 0);
+}
+
+void resultValueOrNull(sqlite3_context *ctx, sqlite3_value *v) {
+    if (isNullish(v))
+        sqlite3_result_null(ctx);
+    else
+        sqlite3_result_value(ctx, v);
+}
+
+// Splits UTF-8 text into characters.
+std::vector<std::string_view> characters(std::string_view text) {
+    std::vector<std::string_view> chars;
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t len = 1;
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0xF0)
+            len = 4;
+        else if (c >= 0xE0)
+            len = 3;
+        else if (c >= 0xC0)
+            len = 2;
+        len = std::min(len, text.size() - i);
+        chars.push_back(text.substr(i, len));
+        i += len;
+    }
+    return chars;
+}
+
+std::string_view textOf(sqlite3_value *v) {
+    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
+    return {p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(v))};
+}
+
+void pad(sqlite3_context *ctx, int argc, sqlite3_value **argv, bool left) {
+    for (int i = 0; i < argc; ++i) {
+        if (isNullish(argv[i])) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+    }
+    const double requested = sqlite3_value_double(argv[1]);
+    const long long width = static_cast<long long>(std::trunc(requested));
+    if (width <= 0) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto text = characters(textOf(argv[0]));
+    std::string result;
+    if (static_cast<long long>(text.size()) >= width) {
+        for (long long i = 0; i < width; ++i)
+            result += text[i];
+    } else {
+        const auto filler = characters(argc > 2 ? textOf(argv[2]) : std::string_view(" "));
+        std::string padding;
+        for (long long i = 0, need = width - static_cast<long long>(text.size()); i < need; ++i)
+            padding += filler[i % filler.size()];
+        std::string body;
+        for (auto c : text)
+            body += c;
+        result = left ? padding + body : body + padding;
+    }
+    sqlite3_result_text(ctx, result.data(), static_cast<int>(result.size()), SQLITE_TRANSIENT);
+}
+
+void lpadFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    pad(ctx, argc, argv, true);
+}
+void rpadFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    pad(ctx, argc, argv, false);
+}
+
+bool isNumber(sqlite3_value *v) {
+    const int t = sqlite3_value_type(v);
+    return t == SQLITE_INTEGER || t == SQLITE_FLOAT;
+}
+
+// DECODE compares in the type of the first search value; null matches null.
+bool decodeMatches(sqlite3_value *expr, sqlite3_value *search, bool numeric) {
+    const bool exprNull = isNullish(expr), searchNull = isNullish(search);
+    if (exprNull || searchNull)
+        return exprNull && searchNull;
+    if (numeric)
+        return sqlite3_value_double(expr) == sqlite3_value_double(search);
+    return textOf(expr) == textOf(search);
+}
+
+void decodeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    if (argc < 3) {
+        sqlite3_result_error(ctx, "ORA-00938: not enough arguments for function", -1);
+        return;
+    }
+    const bool numeric = isNumber(argv[1]);
+    int i = 1;
+    for (; i + 1 < argc; i += 2) {
+        if (decodeMatches(argv[0], argv[i], numeric)) {
+            resultValueOrNull(ctx, argv[i + 1]);
+            return;
+        }
+    }
+    if (i < argc)
+        resultValueOrNull(ctx, argv[i]);
+    else
+        sqlite3_result_null(ctx);
+}
+
+void nvlFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    resultValueOrNull(ctx, isNullish(argv[0]) ? argv[1] : argv[0]);
+}
+
+void nvl2Function(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    resultValueOrNull(ctx, isNullish(argv[0]) ? argv[2] : argv[1]);
+}
+
+// Raised by the hierarchical-query translation when a row would become its own ancestor.
+void connectByLoopFunction(sqlite3_context *ctx, int, sqlite3_value **) {
+    sqlite3_result_error(ctx, "ORA-01436: CONNECT BY loop in user data", -1);
+}
+
+// The dictionary's view of a declared type: one function per column it fills.
+void columnTypeFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    const auto part = reinterpret_cast<std::intptr_t>(sqlite3_user_data(ctx));
+    const OracleColumnType type = oracleColumnType(std::string(textOf(argv[0])));
+    switch (part) {
+    case 0:
+        if (type.dataType.empty())
+            sqlite3_result_null(ctx);
+        else
+            sqlite3_result_text(ctx, type.dataType.c_str(), -1, SQLITE_TRANSIENT);
+        break;
+    case 1:
+        sqlite3_result_int64(ctx, type.length);
+        break;
+    case 2:
+        type.precision < 0 ? sqlite3_result_null(ctx) : sqlite3_result_int64(ctx, type.precision);
+        break;
+    case 3:
+        type.scale < 0 ? sqlite3_result_null(ctx) : sqlite3_result_int64(ctx, type.scale);
+        break;
+    case 4:
+        sqlite3_result_int64(ctx, type.character ? type.length : 0);
+        break;
+    case 5:
+        type.character ? sqlite3_result_text(ctx, "B", 1, SQLITE_STATIC) : sqlite3_result_null(ctx);
+        break;
+    }
+}
+
+std::vector<long long> typeArguments(const std::string &declared) {
+    std::vector<long long> numbers;
+    const std::size_t open = declared.find('(');
+    if (open == std::string::npos)
+        return numbers;
+    const char *p = declared.c_str() + open + 1;
+    while (*p && *p != ')') {
+        char *end = nullptr;
+        const long long value = std::strtoll(p, &end, 10);
+        if (end == p) {
+            ++p;
+            continue;
+        }
+        numbers.push_back(value);
+        p = end;
+    }
+    return numbers;
+}
+
+} // namespace
+
+OracleColumnType oracleColumnType(const std::string &declared) {
+    OracleColumnType type;
+    const std::size_t open = declared.find('(');
+    std::string base = upperAscii(declared.substr(0, open));
+    // Collapse white space: "double   precision" reads as "DOUBLE PRECISION".
+    std::string collapsed;
+    for (char c : base) {
+        if (std::isspace(static_cast<unsigned char>(c))) {
+            if (!collapsed.empty() && collapsed.back() != ' ')
+                collapsed += ' ';
+        } else {
+            collapsed += c;
+        }
+    }
+    while (!collapsed.empty() && collapsed.back() == ' ')
+        collapsed.pop_back();
+    type.dataType = collapsed;
+    const auto args = typeArguments(declared);
+    const std::string &t = collapsed;
+    auto arg = [&](std::size_t i, long long fallback) { return i < args.size() ? args[i] : fallback; };
+    if (t == "NUMBER" || t == "NUMERIC" || t == "DECIMAL" || t == "DEC") {
+        type.length = 22;
+        if (!args.empty()) {
+            type.precision = args[0];
+            type.scale = arg(1, 0);
+        }
+    } else if (t == "INTEGER" || t == "INT" || t == "SMALLINT" || t == "BIGINT") {
+        type.length = 22;
+        type.scale = 0;
+    } else if (t == "FLOAT") {
+        type.length = 22;
+        type.precision = arg(0, 126);
+    } else if (t == "REAL") {
+        type.length = 22;
+        type.precision = 63;
+    } else if (t == "DOUBLE" || t == "DOUBLE PRECISION") {
+        type.length = 22;
+        type.precision = 126;
+    } else if (t == "VARCHAR2" || t == "VARCHAR" || t == "CHAR" || t == "CHARACTER") {
+        type.length = arg(0, t == "CHAR" || t == "CHARACTER" ? 1 : 4000);
+        type.character = true;
+    } else if (t == "NVARCHAR2" || t == "NCHAR") {
+        type.length = 2 * arg(0, 1);
+        type.character = true;
+    } else if (t == "DATE") {
+        type.length = 7;
+    } else if (t.rfind("TIMESTAMP", 0) == 0) {
+        type.length = t.find("TIME ZONE") != std::string::npos &&
+                              t.find("LOCAL") == std::string::npos
+                          ? 13
+                          : 11;
+        type.scale = arg(0, 6);
+        if (t == "TIMESTAMP")
+            type.dataType = "TIMESTAMP(" + std::to_string(type.scale) + ")";
+    } else if (t == "CLOB" || t == "NCLOB" || t == "BLOB" || t == "TEXT") {
+        type.length = 4000;
+        type.character = t != "BLOB";
+    } else if (t == "RAW") {
+        type.length = arg(0, 1);
+    } else if (t == "LONG" || t == "LONG RAW" || t.empty()) {
+        type.length = 0;
+    } else {
+        type.length = args.empty() ? 0 : args[0];
+    }
+    return type;
+}
+
+void registerOracleFunctions(sqlite3 *db) {
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    for (int n = 2; n <= 3; ++n) {
+        sqlite3_create_function(db, "LPAD", n, flags, nullptr, lpadFunction, nullptr, nullptr);
+        sqlite3_create_function(db, "RPAD", n, flags, nullptr, rpadFunction, nullptr, nullptr);
+    }
+    sqlite3_create_function(db, "DECODE", -1, flags, nullptr, decodeFunction, nullptr, nullptr);
+    sqlite3_create_function(db, "NVL", 2, flags, nullptr, nvlFunction, nullptr, nullptr);
+    sqlite3_create_function(db, "NVL2", 3, flags, nullptr, nvl2Function, nullptr, nullptr);
+    sqlite3_create_function(db, "BM_CONNECT_BY_LOOP", 0, SQLITE_UTF8, nullptr,
+                            connectByLoopFunction, nullptr, nullptr);
+    static const char *const parts[] = {"BM_DATA_TYPE",      "BM_DATA_LENGTH", "BM_DATA_PRECISION",
+                                        "BM_DATA_SCALE",     "BM_CHAR_LENGTH", "BM_CHAR_USED"};
+    for (std::intptr_t i = 0; i < 6; ++i)
+        sqlite3_create_function(db, parts[i], 1, flags, reinterpret_cast<void *>(i),
+                                columnTypeFunction, nullptr, nullptr);
+}
+
+} // namespace bm::db

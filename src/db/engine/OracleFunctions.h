@@ -1,0 +1,25 @@
+#pragma once
+
+// Oracle's functions where the program relies on their rules, registered with an SQLite
+// connection: LPAD, RPAD, DECODE, NVL, NVL2, and the helpers the dictionary views and the
+// hierarchical-query translation call.
+
+#include <string>
+
+struct sqlite3;
+
+namespace bm::db {
+
+void registerOracleFunctions(sqlite3 *db);
+
+// Oracle's view of a declared column type.
+struct OracleColumnType {
+    std::string dataType;    // e.g. NUMBER, VARCHAR2, DATE, INTEGER, TEXT
+    long long length = 0;    // DATA_LENGTH
+    long long precision = -1; // -1 for null
+    long long scale = -1;     // -1 for null
+    bool character = false;   // a character type (CHAR_LENGTH, CHAR_USED)
+};
+OracleColumnType oracleColumnType(const std::string &declared);
+
+} // namespace bm::db

@@ -1,0 +1,42 @@
+#pragma once
+
+// A small SQL tokenizer that knows string literals, quoted identifiers and both comment forms, so
+// that the dialect rewriting never touches text inside them.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace bm::db {
+
+enum class TokenKind {
+    Word,         // identifier or keyword, may hold # and $
+    QuotedName,   // "name"
+    String,       // 'text'
+    Number,
+    Operator,     // punctuation and operators, "||" as one token
+    Space,        // white space
+    Comment,      // -- … or /* … */
+};
+
+struct Token {
+    TokenKind kind;
+    std::string text;
+
+    bool is(std::string_view word) const; // a Word equal to word, ignoring case
+    bool isOp(std::string_view op) const { return kind == TokenKind::Operator && text == op; }
+    bool isTrivia() const { return kind == TokenKind::Space || kind == TokenKind::Comment; }
+};
+
+std::vector<Token> tokenize(std::string_view sql);
+std::string joinTokens(const std::vector<Token> &tokens, std::size_t from = 0,
+                       std::size_t to = std::string::npos);
+
+// Upper-cases ASCII letters.
+std::string upperAscii(std::string_view text);
+// Quotes an identifier for SQL: "name" with inner quotes doubled.
+std::string quoteName(std::string_view name);
+// Quotes a text as an SQL string literal.
+std::string quoteString(std::string_view text);
+
+} // namespace bm::db
