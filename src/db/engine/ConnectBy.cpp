@@ -106,8 +106,7 @@ std::string translateHierarchicalQuery(const std::string &sql, const DialectCont
     for (std::size_t i = c.from + 1; i < clauseEnd(c.from); ++i)
         if (!t[i].isTrivia())
             from.push_back(&t[i]);
-    if (from.empty() || from.size() > 3 ||
-        (from.size() == 3 && !from[1]->is("AS")) ||
+    if (from.empty() || from.size() > 3 || (from.size() == 3 && !from[1]->is("AS")) ||
         from[0]->kind == TokenKind::Operator)
         unsupported("CONNECT BY over a join or a subquery");
     for (const Token *f : from)
@@ -158,7 +157,8 @@ std::string translateHierarchicalQuery(const std::string &sql, const DialectCont
             unsupported("PRIOR in the select list");
 
     const std::string start =
-        c.start == t.size() ? "1" : trimmed(joinTokens(t, sig(sig(c.start + 1) + 1), clauseEnd(c.start)));
+        c.start == t.size() ? "1"
+                            : trimmed(joinTokens(t, sig(sig(c.start + 1) + 1), clauseEnd(c.start)));
 
     // The select list, with * spelled out so that the engine's own columns stay hidden.
     std::string select;
@@ -179,7 +179,7 @@ std::string translateHierarchicalQuery(const std::string &sql, const DialectCont
             select += list;
         } else {
             select += (t[i].is("LEVEL") && !(i > 0 && t[i - 1].isOp("."))) ? "__bm_h.__bm_level"
-                                                                              : t[i].text;
+                                                                           : t[i].text;
         }
     }
 
@@ -194,15 +194,15 @@ std::string translateHierarchicalQuery(const std::string &sql, const DialectCont
     const std::string cycle =
         c.nocycle ? fresh : "CASE WHEN " + fresh + " THEN 1 ELSE BM_CONNECT_BY_LOOP() END";
 
-    std::string out = "WITH RECURSIVE __bm_base AS MATERIALIZED (SELECT row_number() OVER () AS "
-                      "__bm_rn, * FROM " + table + "), __bm_h(__bm_rn, __bm_level, __bm_path" +
-                      priorColumns + ") AS (SELECT " + rn + ", 1, " + step + priorValues +
-                      " FROM __bm_base AS " + alias + " WHERE (" + start + ") UNION ALL SELECT " +
-                      rn + ", __bm_h.__bm_level + 1, __bm_h.__bm_path || " + step + priorValues +
-                      " FROM __bm_h JOIN __bm_base AS " + alias + " ON CASE WHEN (" +
-                      trimmed(connect) + ") THEN " + cycle + " ELSE 0 END) SELECT " +
-                      trimmed(select) + " FROM __bm_h JOIN __bm_base AS " + alias + " ON " + rn +
-                      " = __bm_h.__bm_rn";
+    std::string out =
+        "WITH RECURSIVE __bm_base AS MATERIALIZED (SELECT row_number() OVER () AS "
+        "__bm_rn, * FROM " +
+        table + "), __bm_h(__bm_rn, __bm_level, __bm_path" + priorColumns + ") AS (SELECT " + rn +
+        ", 1, " + step + priorValues + " FROM __bm_base AS " + alias + " WHERE (" + start +
+        ") UNION ALL SELECT " + rn + ", __bm_h.__bm_level + 1, __bm_h.__bm_path || " + step +
+        priorValues + " FROM __bm_h JOIN __bm_base AS " + alias + " ON CASE WHEN (" +
+        trimmed(connect) + ") THEN " + cycle + " ELSE 0 END) SELECT " + trimmed(select) +
+        " FROM __bm_h JOIN __bm_base AS " + alias + " ON " + rn + " = __bm_h.__bm_rn";
     if (c.where != t.size())
         out += " WHERE (" + trimmed(withLevel(t, sig(c.where + 1), clauseEnd(c.where))) + ")";
     if (c.order != t.size())

@@ -181,50 +181,48 @@ void Dictionary::install() {
              "NULL AS SUPERVIEW_NAME FROM main.sqlite_master m WHERE m.type = 'view'" +
                  user);
 
-    run(db_,
-        "CREATE TEMP VIEW USER_TAB_COLUMNS AS SELECT m.name AS TABLE_NAME, "
-        "c.name AS COLUMN_NAME, BM_DATA_TYPE(c.type) AS DATA_TYPE, NULL AS DATA_TYPE_MOD, "
-        "NULL AS DATA_TYPE_OWNER, BM_DATA_LENGTH(c.type) AS DATA_LENGTH, "
-        "BM_DATA_PRECISION(c.type) AS DATA_PRECISION, BM_DATA_SCALE(c.type) AS DATA_SCALE, "
-        "CASE WHEN c.\"notnull\" OR c.pk THEN 'N' ELSE 'Y' END AS NULLABLE, "
-        "c.cid + 1 AS COLUMN_ID, length(c.dflt_value) AS DEFAULT_LENGTH, "
-        "c.dflt_value AS DATA_DEFAULT, NULL AS NUM_DISTINCT, NULL AS LOW_VALUE, "
-        "NULL AS HIGH_VALUE, NULL AS DENSITY, NULL AS NUM_NULLS, NULL AS NUM_BUCKETS, "
-        "NULL AS LAST_ANALYZED, NULL AS SAMPLE_SIZE, "
-        "CASE WHEN BM_CHAR_USED(c.type) IS NOT NULL THEN 'CHAR_CS' END AS CHARACTER_SET_NAME, "
-        "CASE WHEN BM_CHAR_USED(c.type) IS NOT NULL THEN BM_CHAR_LENGTH(c.type) END "
-        "AS CHAR_COL_DECL_LENGTH, 'NO' AS GLOBAL_STATS, 'NO' AS USER_STATS, "
-        "NULL AS AVG_COL_LEN, BM_CHAR_LENGTH(c.type) AS CHAR_LENGTH, "
-        "BM_CHAR_USED(c.type) AS CHAR_USED, 'NO' AS V80_FMT_IMAGE, 'YES' AS DATA_UPGRADED, "
-        "NULL AS HISTOGRAM FROM main.sqlite_master m JOIN pragma_table_info(m.name) c "
-        "WHERE m.type IN ('table', 'view')" +
-            user);
+    run(db_, "CREATE TEMP VIEW USER_TAB_COLUMNS AS SELECT m.name AS TABLE_NAME, "
+             "c.name AS COLUMN_NAME, BM_DATA_TYPE(c.type) AS DATA_TYPE, NULL AS DATA_TYPE_MOD, "
+             "NULL AS DATA_TYPE_OWNER, BM_DATA_LENGTH(c.type) AS DATA_LENGTH, "
+             "BM_DATA_PRECISION(c.type) AS DATA_PRECISION, BM_DATA_SCALE(c.type) AS DATA_SCALE, "
+             "CASE WHEN c.\"notnull\" OR c.pk THEN 'N' ELSE 'Y' END AS NULLABLE, "
+             "c.cid + 1 AS COLUMN_ID, length(c.dflt_value) AS DEFAULT_LENGTH, "
+             "c.dflt_value AS DATA_DEFAULT, NULL AS NUM_DISTINCT, NULL AS LOW_VALUE, "
+             "NULL AS HIGH_VALUE, NULL AS DENSITY, NULL AS NUM_NULLS, NULL AS NUM_BUCKETS, "
+             "NULL AS LAST_ANALYZED, NULL AS SAMPLE_SIZE, "
+             "CASE WHEN BM_CHAR_USED(c.type) IS NOT NULL THEN 'CHAR_CS' END AS CHARACTER_SET_NAME, "
+             "CASE WHEN BM_CHAR_USED(c.type) IS NOT NULL THEN BM_CHAR_LENGTH(c.type) END "
+             "AS CHAR_COL_DECL_LENGTH, 'NO' AS GLOBAL_STATS, 'NO' AS USER_STATS, "
+             "NULL AS AVG_COL_LEN, BM_CHAR_LENGTH(c.type) AS CHAR_LENGTH, "
+             "BM_CHAR_USED(c.type) AS CHAR_USED, 'NO' AS V80_FMT_IMAGE, 'YES' AS DATA_UPGRADED, "
+             "NULL AS HISTOGRAM FROM main.sqlite_master m JOIN pragma_table_info(m.name) c "
+             "WHERE m.type IN ('table', 'view')" +
+                 user);
 
-    run(db_,
-        "CREATE TEMP VIEW USER_INDEXES AS SELECT " + indexName +
-            " AS INDEX_NAME, 'NORMAL' AS INDEX_TYPE, " + owner +
-            " AS TABLE_OWNER, m.name AS TABLE_NAME, 'TABLE' AS TABLE_TYPE, "
-            "CASE WHEN il.\"unique\" THEN 'UNIQUE' ELSE 'NONUNIQUE' END AS UNIQUENESS, "
-            "'DISABLED' AS COMPRESSION, NULL AS PREFIX_LENGTH, 'USERS' AS TABLESPACE_NAME, "
-            "2 AS INI_TRANS, 255 AS MAX_TRANS, 65536 AS INITIAL_EXTENT, "
-            "1048576 AS NEXT_EXTENT, 1 AS MIN_EXTENTS, 2147483645 AS MAX_EXTENTS, "
-            "NULL AS PCT_INCREASE, NULL AS PCT_THRESHOLD, NULL AS INCLUDE_COLUMN, "
-            "1 AS FREELISTS, 1 AS FREELIST_GROUPS, 10 AS PCT_FREE, 'YES' AS LOGGING, "
-            "NULL AS BLEVEL, NULL AS LEAF_BLOCKS, NULL AS DISTINCT_KEYS, "
-            "NULL AS AVG_LEAF_BLOCKS_PER_KEY, NULL AS AVG_DATA_BLOCKS_PER_KEY, "
-            "NULL AS CLUSTERING_FACTOR, 'VALID' AS STATUS, NULL AS NUM_ROWS, "
-            "NULL AS SAMPLE_SIZE, NULL AS LAST_ANALYZED, '1' AS DEGREE, '1' AS INSTANCES, "
-            "'NO' AS PARTITIONED, 'N' AS TEMPORARY, CASE WHEN " +
-            indexName +
-            " LIKE 'SYS!_C%' ESCAPE '!' THEN 'Y' ELSE 'N' END AS GENERATED, "
-            "'N' AS SECONDARY, 'DEFAULT' AS BUFFER_POOL, 'NO' AS USER_STATS, "
-            "NULL AS DURATION, NULL AS PCT_DIRECT_ACCESS, NULL AS ITYP_OWNER, "
-            "NULL AS ITYP_NAME, NULL AS PARAMETERS, 'NO' AS GLOBAL_STATS, "
-            "NULL AS DOMIDX_STATUS, NULL AS DOMIDX_OPSTATUS, NULL AS FUNCIDX_STATUS, "
-            "'NO' AS JOIN_INDEX, 'NO' AS IOT_REDUNDANT_PKEY_ELIM, 'NO' AS DROPPED "
-            "FROM main.sqlite_master m JOIN pragma_index_list(m.name) il "
-            "WHERE m.type = 'table'" +
-            user);
+    run(db_, "CREATE TEMP VIEW USER_INDEXES AS SELECT " + indexName +
+                 " AS INDEX_NAME, 'NORMAL' AS INDEX_TYPE, " + owner +
+                 " AS TABLE_OWNER, m.name AS TABLE_NAME, 'TABLE' AS TABLE_TYPE, "
+                 "CASE WHEN il.\"unique\" THEN 'UNIQUE' ELSE 'NONUNIQUE' END AS UNIQUENESS, "
+                 "'DISABLED' AS COMPRESSION, NULL AS PREFIX_LENGTH, 'USERS' AS TABLESPACE_NAME, "
+                 "2 AS INI_TRANS, 255 AS MAX_TRANS, 65536 AS INITIAL_EXTENT, "
+                 "1048576 AS NEXT_EXTENT, 1 AS MIN_EXTENTS, 2147483645 AS MAX_EXTENTS, "
+                 "NULL AS PCT_INCREASE, NULL AS PCT_THRESHOLD, NULL AS INCLUDE_COLUMN, "
+                 "1 AS FREELISTS, 1 AS FREELIST_GROUPS, 10 AS PCT_FREE, 'YES' AS LOGGING, "
+                 "NULL AS BLEVEL, NULL AS LEAF_BLOCKS, NULL AS DISTINCT_KEYS, "
+                 "NULL AS AVG_LEAF_BLOCKS_PER_KEY, NULL AS AVG_DATA_BLOCKS_PER_KEY, "
+                 "NULL AS CLUSTERING_FACTOR, 'VALID' AS STATUS, NULL AS NUM_ROWS, "
+                 "NULL AS SAMPLE_SIZE, NULL AS LAST_ANALYZED, '1' AS DEGREE, '1' AS INSTANCES, "
+                 "'NO' AS PARTITIONED, 'N' AS TEMPORARY, CASE WHEN " +
+                 indexName +
+                 " LIKE 'SYS!_C%' ESCAPE '!' THEN 'Y' ELSE 'N' END AS GENERATED, "
+                 "'N' AS SECONDARY, 'DEFAULT' AS BUFFER_POOL, 'NO' AS USER_STATS, "
+                 "NULL AS DURATION, NULL AS PCT_DIRECT_ACCESS, NULL AS ITYP_OWNER, "
+                 "NULL AS ITYP_NAME, NULL AS PARAMETERS, 'NO' AS GLOBAL_STATS, "
+                 "NULL AS DOMIDX_STATUS, NULL AS DOMIDX_OPSTATUS, NULL AS FUNCIDX_STATUS, "
+                 "'NO' AS JOIN_INDEX, 'NO' AS IOT_REDUNDANT_PKEY_ELIM, 'NO' AS DROPPED "
+                 "FROM main.sqlite_master m JOIN pragma_index_list(m.name) il "
+                 "WHERE m.type = 'table'" +
+                 user);
 
     run(db_, "CREATE TEMP VIEW USER_IND_COLUMNS AS SELECT " + indexName +
                  " AS INDEX_NAME, m.name AS TABLE_NAME, ix.name AS COLUMN_NAME, "
@@ -237,19 +235,18 @@ void Dictionary::install() {
                  "WHERE m.type = 'table' AND ix.key = 1" +
                  user);
 
-    run(db_,
-        "CREATE TEMP VIEW USER_OBJECTS AS SELECT CASE WHEN m.type = 'index' THEN "
-        "BM_INDEX_NAME(m.tbl_name, t.sql, m.name) ELSE m.name END AS OBJECT_NAME, "
-        "NULL AS SUBOBJECT_NAME, m.rowid AS OBJECT_ID, "
-        "CASE WHEN m.rootpage > 0 THEN m.rootpage END AS DATA_OBJECT_ID, "
-        "upper(m.type) AS OBJECT_TYPE, NULL AS CREATED, NULL AS LAST_DDL_TIME, "
-        "NULL AS TIMESTAMP, 'VALID' AS STATUS, 'N' AS TEMPORARY, "
-        "CASE WHEN m.type = 'index' AND BM_INDEX_NAME(m.tbl_name, t.sql, m.name) "
-        "LIKE 'SYS!_C%' ESCAPE '!' THEN 'Y' ELSE 'N' END AS GENERATED, 'N' AS SECONDARY "
-        "FROM main.sqlite_master m LEFT JOIN main.sqlite_master t "
-        "ON t.type = 'table' AND t.name = m.tbl_name "
-        "WHERE m.type IN ('table', 'view', 'index', 'trigger') "
-        "AND m.tbl_name NOT LIKE 'sqlite!_%' ESCAPE '!'");
+    run(db_, "CREATE TEMP VIEW USER_OBJECTS AS SELECT CASE WHEN m.type = 'index' THEN "
+             "BM_INDEX_NAME(m.tbl_name, t.sql, m.name) ELSE m.name END AS OBJECT_NAME, "
+             "NULL AS SUBOBJECT_NAME, m.rowid AS OBJECT_ID, "
+             "CASE WHEN m.rootpage > 0 THEN m.rootpage END AS DATA_OBJECT_ID, "
+             "upper(m.type) AS OBJECT_TYPE, NULL AS CREATED, NULL AS LAST_DDL_TIME, "
+             "NULL AS TIMESTAMP, 'VALID' AS STATUS, 'N' AS TEMPORARY, "
+             "CASE WHEN m.type = 'index' AND BM_INDEX_NAME(m.tbl_name, t.sql, m.name) "
+             "LIKE 'SYS!_C%' ESCAPE '!' THEN 'Y' ELSE 'N' END AS GENERATED, 'N' AS SECONDARY "
+             "FROM main.sqlite_master m LEFT JOIN main.sqlite_master t "
+             "ON t.type = 'table' AND t.name = m.tbl_name "
+             "WHERE m.type IN ('table', 'view', 'index', 'trigger') "
+             "AND m.tbl_name NOT LIKE 'sqlite!_%' ESCAPE '!'");
 
     run(db_, "CREATE TEMP TABLE USER_CONSTRAINTS (OWNER VARCHAR2(30), "
              "CONSTRAINT_NAME VARCHAR2(30), CONSTRAINT_TYPE VARCHAR2(1), TABLE_NAME VARCHAR2(30), "
@@ -299,9 +296,8 @@ void Dictionary::refreshFor(const std::vector<Token> &tokens) {
     for (const Token &t : tokens) {
         if (t.kind != TokenKind::Word && t.kind != TokenKind::QuotedName)
             continue;
-        const std::string name = upperAscii(t.kind == TokenKind::QuotedName
-                                                ? t.text.substr(1, t.text.size() - 2)
-                                                : t.text);
+        const std::string name = upperAscii(
+            t.kind == TokenKind::QuotedName ? t.text.substr(1, t.text.size() - 2) : t.text);
         parsed = parsed || name == "USER_CONSTRAINTS" || name == "USER_CONS_COLUMNS" ||
                  name == "USER_TRIGGERS";
         sessions = sessions || name == "V$SESSION" || name == "V$PROCESS";
@@ -342,7 +338,8 @@ void Dictionary::refreshParsed() {
             if (c.type == 'R') {
                 deleteRule = c.deleteRule;
                 for (const ParsedConstraint &k : byTable[upperAscii(c.refTable)]) {
-                    if ((k.type == 'P' && (c.refColumns.empty() || sameNames(k.columns, c.refColumns))) ||
+                    if ((k.type == 'P' &&
+                         (c.refColumns.empty() || sameNames(k.columns, c.refColumns))) ||
                         (k.type == 'U' && sameNames(k.columns, c.refColumns))) {
                         rOwner = owner_;
                         rName = k.name;
@@ -352,13 +349,26 @@ void Dictionary::refreshParsed() {
             }
             if (c.type == 'P' || c.type == 'U')
                 indexName = c.name;
-            constraints.write({owner_, c.name, std::string(1, c.type), o.name,
-                               c.type == 'C' ? Value(c.condition) : Value(), rOwner, rName,
-                               deleteRule, std::string("ENABLED"), std::string("NOT DEFERRABLE"),
-                               std::string("IMMEDIATE"), std::string("VALIDATED"),
+            constraints.write({owner_,
+                               c.name,
+                               std::string(1, c.type),
+                               o.name,
+                               c.type == 'C' ? Value(c.condition) : Value(),
+                               rOwner,
+                               rName,
+                               deleteRule,
+                               std::string("ENABLED"),
+                               std::string("NOT DEFERRABLE"),
+                               std::string("IMMEDIATE"),
+                               std::string("VALIDATED"),
                                std::string(c.generated ? "GENERATED NAME" : "USER NAME"),
-                               Value(), Value(), Value(), indexName ? Value(owner_) : Value(),
-                               indexName, Value(), Value()});
+                               Value(),
+                               Value(),
+                               Value(),
+                               indexName ? Value(owner_) : Value(),
+                               indexName,
+                               Value(),
+                               Value()});
             for (std::size_t k = 0; k < c.columns.size(); ++k)
                 columns.write({owner_, c.name, o.name, c.columns[k],
                                c.type == 'C' ? Value() : Value(std::to_string(k + 1))});

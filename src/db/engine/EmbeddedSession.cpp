@@ -162,9 +162,9 @@ bool EmbeddedSession::runOwnStatement(const std::vector<Token> &tokens, std::int
     for (const Token &t : tokens)
         if (!t.isTrivia() && !t.isOp(";"))
             words.push_back(&t);
-    const bool transactionEnd =
-        !words.empty() && (words[0]->is("COMMIT") || words[0]->is("ROLLBACK")) &&
-        (words.size() == 1 || (words.size() == 2 && words[1]->is("WORK")));
+    const bool transactionEnd = !words.empty() &&
+                                (words[0]->is("COMMIT") || words[0]->is("ROLLBACK")) &&
+                                (words.size() == 1 || (words.size() == 2 && words[1]->is("WORK")));
     if (transactionEnd && sqlite3_get_autocommit(db_)) {
         rows = 0;
         return true;
@@ -202,8 +202,7 @@ sqlite3_stmt *EmbeddedSession::prepare(std::string_view sql) {
 
 std::int64_t EmbeddedSession::execute(std::string_view sql) {
     if (!db_)
-        throw AppError(kErrGeneral, kSource,
-                       "Operation is not allowed when the object is closed.");
+        throw AppError(kErrGeneral, kSource, "Operation is not allowed when the object is closed.");
     const std::vector<Token> tokens = tokenize(sql);
     dictionary_->refreshFor(tokens);
     if (std::int64_t rows = 0; runOwnStatement(tokens, rows))
@@ -219,8 +218,7 @@ std::int64_t EmbeddedSession::execute(std::string_view sql) {
 
 std::unique_ptr<Recordset> EmbeddedSession::query(std::string_view sql, std::int32_t maxRecords) {
     if (!db_)
-        throw AppError(kErrGeneral, kSource,
-                       "Operation is not allowed when the object is closed.");
+        throw AppError(kErrGeneral, kSource, "Operation is not allowed when the object is closed.");
     const std::vector<Token> tokens = tokenize(sql);
     dictionary_->refreshFor(tokens);
     if (std::int64_t rows = 0; runOwnStatement(tokens, rows))

@@ -120,7 +120,9 @@ std::pair<std::string, bool> describeIndex(sqlite3 *db, const SchemaInfo &info,
     return {name, unique};
 }
 
-bool startsWith(const std::string &text, const char *prefix) { return text.rfind(prefix, 0) == 0; }
+bool startsWith(const std::string &text, const char *prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
 
 std::string word(const std::string &text, std::size_t n) {
     std::size_t pos = 0;
@@ -216,8 +218,8 @@ private:
             // Unique scan when every key column is compared for equality.
             const auto open = detail.rfind('(');
             const std::string keys = open == std::string::npos ? "" : detail.substr(open);
-            const bool ranges = keys.find('>') != std::string::npos ||
-                                keys.find('<') != std::string::npos;
+            const bool ranges =
+                keys.find('>') != std::string::npos || keys.find('<') != std::string::npos;
             options = unique && !ranges ? "UNIQUE SCAN" : "RANGE SCAN";
         }
         return {"INDEX", options, name, unique ? "INDEX (UNIQUE)" : "INDEX", {}};
@@ -384,8 +386,8 @@ int explainPlan(sqlite3 *db, const std::vector<Token> &tokens, const DialectCont
 
     sqlite3_stmt *stmt = nullptr;
     const std::string translated = translateStatement(statement, context);
-    if (sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + translated).c_str(), -1, &stmt,
-                           nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + translated).c_str(), -1, &stmt, nullptr) !=
+        SQLITE_OK) {
         const std::string message = sqlite3_errmsg(db);
         sqlite3_finalize(stmt);
         rejected(message);
@@ -396,9 +398,8 @@ int explainPlan(sqlite3 *db, const std::vector<Token> &tokens, const DialectCont
         auto step = std::make_unique<SqliteStep>();
         step->id = sqlite3_column_int(stmt, 0);
         step->detail = columnText(stmt, 3);
-        SqliteStep *parent = byId.count(sqlite3_column_int(stmt, 1))
-                                 ? byId[sqlite3_column_int(stmt, 1)]
-                                 : &root;
+        SqliteStep *parent =
+            byId.count(sqlite3_column_int(stmt, 1)) ? byId[sqlite3_column_int(stmt, 1)] : &root;
         byId[step->id] = step.get();
         parent->children.push_back(std::move(step));
     }

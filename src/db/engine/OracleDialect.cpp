@@ -43,8 +43,8 @@ std::vector<Item> itemsOf(const std::vector<Token> &t, std::size_t begin, std::s
     for (std::size_t i = begin; i < end;) {
         if (t[i].isOp("(") || t[i].is("CASE")) {
             const std::size_t close = groupEnd(t, i, end);
-            const bool closed = close <= end && close > i + 1 &&
-                                (t[close - 1].isOp(")") || t[close - 1].is("END"));
+            const bool closed =
+                close <= end && close > i + 1 && (t[close - 1].isOp(")") || t[close - 1].is("END"));
             const std::size_t innerEnd = closed ? close - 1 : close;
             items.push_back({t[i].text + rewriteRange(t, i + 1, innerEnd) +
                                  (closed ? t[close - 1].text : std::string()),
@@ -159,11 +159,12 @@ std::string rewriteRange(const std::vector<Token> &t, std::size_t begin, std::si
 
 bool isReservedWord(const Token &token) {
     static const char *const words[] = {
-        "AND",   "OR",    "NOT",    "IN",     "EXISTS", "SELECT", "FROM",  "WHERE",  "ON",
-        "WHEN",  "THEN",  "ELSE",   "AS",     "BY",     "VALUES", "IS",    "LIKE",   "BETWEEN",
-        "SET",   "INTO",  "JOIN",   "USING",  "HAVING", "UNION",  "ALL",   "ANY",    "SOME",
-        "OVER",  "CASE",  "END",    "PRIOR",  "WITH",   "ORDER",  "GROUP", "START",  "CONNECT",
-        "NULL",  "ESCAPE", "DISTINCT", "RETURNING", "INTERSECT", "MINUS", "EXCEPT"};
+        "AND",       "OR",      "NOT",   "IN",      "EXISTS", "SELECT", "FROM",     "WHERE",
+        "ON",        "WHEN",    "THEN",  "ELSE",    "AS",     "BY",     "VALUES",   "IS",
+        "LIKE",      "BETWEEN", "SET",   "INTO",    "JOIN",   "USING",  "HAVING",   "UNION",
+        "ALL",       "ANY",     "SOME",  "OVER",    "CASE",   "END",    "PRIOR",    "WITH",
+        "ORDER",     "GROUP",   "START", "CONNECT", "NULL",   "ESCAPE", "DISTINCT", "RETURNING",
+        "INTERSECT", "MINUS",   "EXCEPT"};
     if (token.kind != TokenKind::Word)
         return false;
     for (const char *word : words)
@@ -203,13 +204,24 @@ std::vector<std::string> selectListHeadings(const std::vector<Token> &tokens) {
         const bool name = (last.kind == TokenKind::Word && !isReservedWord(last)) ||
                           last.kind == TokenKind::QuotedName;
         const Token *before = item.size() >= 2 ? item[item.size() - 2] : nullptr;
-        const bool alias = name && before &&
-                           (before->is("AS") || before->isOp(")") ||
-                            before->kind == TokenKind::String ||
-                            before->kind == TokenKind::Number ||
-                            before->kind == TokenKind::QuotedName ||
-                            (before->kind == TokenKind::Word && !isReservedWord(*before)));
+        const bool alias =
+            name && before &&
+            (before->is("AS") || before->isOp(")") || before->kind == TokenKind::String ||
+             before->kind == TokenKind::Number || before->kind == TokenKind::QuotedName ||
+             (before->kind == TokenKind::Word && !isReservedWord(*before)));
         if (alias) {
+            headings.push_back(last.kind == TokenKind::QuotedName
+                                   ? last.text.substr(1, last.text.size() - 2)
+                                   : upperAscii(last.text));
+            continue;
+        }
+        // A column, maybe qualified: its own name.
+        bool dotted = item.size() % 2 == 1;
+        for (std::size_t k = 0; dotted && k < item.size(); ++k)
+            dotted = k % 2 ? item[k]->isOp(".")
+                           : (item[k]->kind == TokenKind::Word ||
+                              item[k]->kind == TokenKind::QuotedName);
+        if (dotted && name) {
             headings.push_back(last.kind == TokenKind::QuotedName
                                    ? last.text.substr(1, last.text.size() - 2)
                                    : upperAscii(last.text));

@@ -203,7 +203,9 @@ OracleColumnType oracleColumnType(const std::string &declared) {
     type.dataType = collapsed;
     const auto args = typeArguments(declared);
     const std::string &t = collapsed;
-    auto arg = [&](std::size_t i, long long fallback) { return i < args.size() ? args[i] : fallback; };
+    auto arg = [&](std::size_t i, long long fallback) {
+        return i < args.size() ? args[i] : fallback;
+    };
     if (t == "NUMBER" || t == "NUMERIC" || t == "DECIMAL" || t == "DEC") {
         type.length = 22;
         if (!args.empty()) {
@@ -231,10 +233,9 @@ OracleColumnType oracleColumnType(const std::string &declared) {
     } else if (t == "DATE") {
         type.length = 7;
     } else if (t.rfind("TIMESTAMP", 0) == 0) {
-        type.length = t.find("TIME ZONE") != std::string::npos &&
-                              t.find("LOCAL") == std::string::npos
-                          ? 13
-                          : 11;
+        type.length =
+            t.find("TIME ZONE") != std::string::npos && t.find("LOCAL") == std::string::npos ? 13
+                                                                                             : 11;
         type.scale = arg(0, 6);
         if (t == "TIMESTAMP")
             type.dataType = "TIMESTAMP(" + std::to_string(type.scale) + ")";
@@ -262,8 +263,8 @@ void registerOracleFunctions(sqlite3 *db) {
     sqlite3_create_function(db, "NVL2", 3, flags, nullptr, nvl2Function, nullptr, nullptr);
     sqlite3_create_function(db, "BM_CONNECT_BY_LOOP", 0, SQLITE_UTF8, nullptr,
                             connectByLoopFunction, nullptr, nullptr);
-    static const char *const parts[] = {"BM_DATA_TYPE",      "BM_DATA_LENGTH", "BM_DATA_PRECISION",
-                                        "BM_DATA_SCALE",     "BM_CHAR_LENGTH", "BM_CHAR_USED"};
+    static const char *const parts[] = {"BM_DATA_TYPE",  "BM_DATA_LENGTH", "BM_DATA_PRECISION",
+                                        "BM_DATA_SCALE", "BM_CHAR_LENGTH", "BM_CHAR_USED"};
     for (std::intptr_t i = 0; i < 6; ++i)
         sqlite3_create_function(db, parts[i], 1, flags, reinterpret_cast<void *>(i),
                                 columnTypeFunction, nullptr, nullptr);

@@ -14,8 +14,8 @@ void registerOracleFunctions(sqlite3 *db);
 
 // Oracle's view of a declared column type.
 struct OracleColumnType {
-    std::string dataType;    // e.g. NUMBER, VARCHAR2, DATE, INTEGER, TEXT
-    long long length = 0;    // DATA_LENGTH
+    std::string dataType;     // e.g. NUMBER, VARCHAR2, DATE, INTEGER, TEXT
+    long long length = 0;     // DATA_LENGTH
     long long precision = -1; // -1 for null
     long long scale = -1;     // -1 for null
     bool character = false;   // a character type (CHAR_LENGTH, CHAR_USED)

@@ -46,7 +46,8 @@ std::string unquote(const Token &t) {
     std::string out;
     for (std::size_t i = 0; i < inner.size(); ++i) {
         out += inner[i];
-        if ((inner[i] == '"' || inner[i] == '\'') && i + 1 < inner.size() && inner[i + 1] == inner[i])
+        if ((inner[i] == '"' || inner[i] == '\'') && i + 1 < inner.size() &&
+            inner[i + 1] == inner[i])
             ++i;
     }
     return out;
@@ -80,9 +81,9 @@ std::size_t parseReference(const Significant &s, std::size_t i, std::size_t end,
         const bool onDelete = i + 1 < end && s[i + 1].is("DELETE");
         i += 2;
         std::string rule;
-        while (i < end && (s[i].is("CASCADE") || s[i].is("SET") || s[i].is("NULL") ||
-                           s[i].is("DEFAULT") || s[i].is("RESTRICT") || s[i].is("NO") ||
-                           s[i].is("ACTION"))) {
+        while (i < end &&
+               (s[i].is("CASCADE") || s[i].is("SET") || s[i].is("NULL") || s[i].is("DEFAULT") ||
+                s[i].is("RESTRICT") || s[i].is("NO") || s[i].is("ACTION"))) {
             rule += (rule.empty() ? "" : " ") + upperAscii(s[i].text);
             ++i;
         }
@@ -247,7 +248,8 @@ ParsedTrigger parseTrigger(const std::string &createSql) {
             timing = upperAscii(s[j].text);
         else if (s[j].is("INSTEAD"))
             timing = "INSTEAD OF";
-        else if (trigger.event.empty() && (s[j].is("INSERT") || s[j].is("UPDATE") || s[j].is("DELETE")))
+        else if (trigger.event.empty() &&
+                 (s[j].is("INSERT") || s[j].is("UPDATE") || s[j].is("DELETE")))
             trigger.event = upperAscii(s[j].text);
         else if (s[j].is("ON") && trigger.table.empty() && j + 1 < s.size())
             trigger.table = unquote(s[j + 1]);

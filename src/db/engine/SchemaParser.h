@@ -13,8 +13,8 @@ struct ParsedConstraint {
     bool generated = false; // the name was generated
     char type = 'C';        // P, U, R or C
     std::vector<std::string> columns;
-    std::string condition;  // C: the search condition
-    std::string refTable;   // R: the referenced table
+    std::string condition; // C: the search condition
+    std::string refTable;  // R: the referenced table
     std::vector<std::string> refColumns;
     std::string deleteRule; // R: NO ACTION, CASCADE or SET NULL
     bool rowidKey = false;  // P on an INTEGER PRIMARY KEY column: SQLite keeps no index for it
@@ -24,8 +24,8 @@ std::vector<ParsedConstraint> parseConstraints(const std::string &table,
                                                const std::string &createSql);
 
 struct ParsedTrigger {
-    std::string type;        // BEFORE EACH ROW, AFTER EACH ROW, INSTEAD OF
-    std::string event;       // INSERT, UPDATE or DELETE
+    std::string type;  // BEFORE EACH ROW, AFTER EACH ROW, INSTEAD OF
+    std::string event; // INSERT, UPDATE or DELETE
     std::string table;
     std::string whenClause;
     std::string description; // the header after CREATE TRIGGER

@@ -10,7 +10,7 @@ namespace bm::db {
 struct SessionInfo {
     int sid = 0;
     int serial = 0;
-    std::string userName; // upper case, as the log-on user
+    std::string userName;  // upper case, as the log-on user
     std::string logonTime; // YYYY-MM-DD HH:MM:SS
 };
 

@@ -7,7 +7,9 @@ namespace bm::db {
 
 namespace {
 
-bool wordStart(unsigned char c) { return std::isalpha(c) || c == '_' || c >= 0x80; }
+bool wordStart(unsigned char c) {
+    return std::isalpha(c) || c == '_' || c >= 0x80;
+}
 bool wordChar(unsigned char c) {
     return std::isalnum(c) || c == '_' || c == '$' || c == '#' || c >= 0x80;
 }

@@ -10,13 +10,13 @@
 namespace bm::db {
 
 enum class TokenKind {
-    Word,         // identifier or keyword, may hold # and $
-    QuotedName,   // "name"
-    String,       // 'text'
+    Word,       // identifier or keyword, may hold # and $
+    QuotedName, // "name"
+    String,     // 'text'
     Number,
-    Operator,     // punctuation and operators, "||" as one token
-    Space,        // white space
-    Comment,      // -- … or /* … */
+    Operator, // punctuation and operators, "||" as one token
+    Space,    // white space
+    Comment,  // -- … or /* … */
 };
 
 struct Token {
