@@ -42,3 +42,11 @@ bool WidgetPrompt::print(QPrinter &printer) {
 }
 
 } // namespace bm
+
+namespace bm {
+
+int WidgetPrompt::showDialog(QDialog &dialog) {
+    return dialog.exec();
+}
+
+} // namespace bm

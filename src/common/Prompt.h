@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QString>
 
+class QDialog;
 class QPrinter;
 class QWidget;
 
@@ -26,6 +27,9 @@ public:
                                  const QString &suggestedPath) = 0;
     // The print dialog: true when the user accepted it, with the printer set up.
     virtual bool print(QPrinter &printer) = 0;
+    // One of the program's own modal dialogs (log-on, options, error report …): returns its
+    // result, QDialog::Accepted or QDialog::Rejected.
+    virtual int showDialog(QDialog &dialog) = 0;
 
     // The implementation in force; the widget one unless a test installed another.
     static Prompt &current();
@@ -44,6 +48,7 @@ public:
     QString saveFileName(const QString &title, const QString &filter,
                          const QString &suggestedPath) override;
     bool print(QPrinter &printer) override;
+    int showDialog(QDialog &dialog) override;
 };
 
 } // namespace bm

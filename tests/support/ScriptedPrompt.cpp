@@ -27,3 +27,10 @@ QString ScriptedPrompt::saveFileName(const QString &title, const QString &filter
 bool ScriptedPrompt::print(QPrinter &) {
     return !printAnswers.isEmpty() && printAnswers.dequeue();
 }
+
+int ScriptedPrompt::showDialog(QDialog &dialog) {
+    dialogs.append(dialog.objectName());
+    if (dialogHandlers.isEmpty())
+        return QDialog::Rejected;
+    return dialogHandlers.dequeue()(dialog);
+}

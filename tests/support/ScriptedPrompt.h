@@ -4,9 +4,11 @@
 
 #include "common/Prompt.h"
 
+#include <QDialog>
 #include <QList>
 #include <QQueue>
 #include <QStringList>
+#include <functional>
 
 struct AskedMessage {
     QMessageBox::Icon icon;
@@ -26,7 +28,12 @@ public:
     QQueue<QString> fileAnswers;
     QQueue<bool> printAnswers;
 
+    // Handlers for the program's own dialogs, taken in order: each gets the dialog (loaded,
+    // not shown) and returns its result; with none left a dialog is rejected.
+    QQueue<std::function<int(QDialog &)>> dialogHandlers;
+
     QList<AskedMessage> messages;
+    QStringList dialogs;     // the objectName of each dialog shown
     QStringList fileDialogs; // "open: title" or "save: title", with the filter after " | "
 
     QMessageBox::StandardButton message(QMessageBox::Icon icon,
@@ -37,4 +44,5 @@ public:
     QString saveFileName(const QString &title, const QString &filter,
                          const QString &suggestedPath) override;
     bool print(QPrinter &printer) override;
+    int showDialog(QDialog &dialog) override;
 };

@@ -1,0 +1,65 @@
+#include "cString.h"
+
+#include "AppError.h"
+
+#include <algorithm>
+#include <limits>
+
+cString::cString() {
+    bm::reraiseLabelled(", CConCat.Class_Initialize", [&] {
+        used_ = 0;
+        increment_ = 50000;
+    });
+}
+
+std::int32_t cString::grownLength(std::int32_t used, std::int64_t appended) {
+    const std::int64_t length = std::int64_t{used} + appended;
+    if (length > std::numeric_limits<std::int32_t>::max())
+        throw bm::AppError(bm::kErrOverflow, {}, "Overflow");
+    return static_cast<std::int32_t>(length);
+}
+
+QString cString::Text() const {
+    return bm::reraiseLabelled(", CConCat.Text", [&] { return buffer_.left(used_); });
+}
+
+void cString::setText(const QString &text) {
+    bm::reraiseLabelled(", CConCat.Text", [&] {
+        used_ = grownLength(0, text.size());
+        buffer_ = text;
+    });
+}
+
+void cString::Cat(const QString &part) {
+    bm::reraiseLabelled(", CConCat.Cat", [&] {
+        const std::int32_t length = grownLength(used_, part.size());
+        const auto n = static_cast<std::int32_t>(part.size());
+        const auto capacity = static_cast<std::int32_t>(buffer_.size());
+        // A buffer that is exactly full grows even for an empty part.
+        if (length >= capacity) {
+            const std::int64_t grown = std::int64_t{capacity} + std::max(increment_, n);
+            buffer_.resize(grownLength(0, grown), QChar(' '));
+        }
+        std::copy(part.constData(), part.constData() + n, buffer_.data() + used_);
+        used_ = length;
+    });
+}
+
+std::int32_t cString::Length() const {
+    return bm::reraiseLabelled(", CConCat.Length", [&] { return used_; });
+}
+
+std::int32_t cString::Increment() const {
+    return bm::reraiseLabelled(", CConCat.Increment", [&] { return increment_; });
+}
+
+void cString::setIncrement(std::int32_t increment) {
+    bm::reraiseLabelled(", CConCat.Increment", [&] {
+        if (increment > 0)
+            increment_ = increment;
+    });
+}
+
+std::int32_t cString::capacity() const {
+    return static_cast<std::int32_t>(buffer_.size());
+}

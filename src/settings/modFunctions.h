@@ -1,0 +1,34 @@
+#pragma once
+
+// Small general routines: reading a whole text file, and the key filter of record-limit boxes.
+
+#include <QObject>
+#include <QString>
+#include <optional>
+
+// The whole text of the file, or "-1" when it cannot be opened or read (never part of it).
+QString Read_File(const QString &path);
+
+// 8 (Backspace) and the digits 48-57 pass unchanged; every other code gives 0 (discarded).
+int Filter_Numeric_Key(int keyCode);
+
+// Lets only what Filter_Numeric_Key passes reach a text box, typed or pasted.
+class NumericKeyFilter : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    // Installs the filter on a line edit (and a validator, so pasted text obeys it too).
+    static void install(class QLineEdit *edit);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
+
+// VB's conversions as the options file uses them.
+// A strict 16-bit conversion: empty, non-numeric or out-of-range text gives nothing.
+std::optional<std::int16_t> toInt16Strict(const QString &text);
+// The numeric value of the text's leading number (0 when there is none).
+double leadingNumber(const QString &text);
+// Rounded half to even into the integer range; nothing when out of range.
+std::optional<std::int32_t> roundToInt32(double value);
+std::optional<std::int16_t> roundToInt16(double value);
