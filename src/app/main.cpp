@@ -1,13 +1,14 @@
-// Brindlemark start-up. Until the main window is built, the program opens its trace window.
+// Brindlemark start-up: the splash window comes first and brings up the main window.
 
-#include "common/frmTrace.h"
+#include "frmSplash.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Brindlemark");
-    QApplication::setApplicationVersion("2.0.1");
-    Show_Trace();
+    QApplication::setApplicationVersion(BRINDLEMARK_VERSION);
+    auto *splash = new frmSplash;
+    splash->show();
     return QApplication::exec();
 }

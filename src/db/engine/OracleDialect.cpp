@@ -189,7 +189,10 @@ std::vector<std::string> selectListHeadings(const std::vector<Token> &tokens) {
             ++depth;
         else if (t[i]->isOp(")") || t[i]->is("END"))
             --depth;
-        if (depth == 0 && t[i]->is("FROM"))
+        if (depth == 0 &&
+            (t[i]->is("FROM") || t[i]->is("UNION") || t[i]->is("INTERSECT") || t[i]->is("EXCEPT") ||
+             t[i]->is("MINUS") || t[i]->is("ORDER") || t[i]->is("GROUP") || t[i]->is("WHERE") ||
+             t[i]->is("HAVING") || t[i]->is("LIMIT") || t[i]->is("INTO") || t[i]->is("WINDOW")))
             break;
         if (depth == 0 && t[i]->isOp(","))
             items.emplace_back();

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace bm::db {
@@ -53,6 +54,10 @@ public:
 
     // Any row, for views over the whole result.
     std::optional<std::string_view> cell(std::size_t row, int field) const;
+
+    // The first row whose value in the field has the most characters (UTF-8 aware), with that
+    // count; nullopt when the field has no non-empty value. One pass over the cell words.
+    std::optional<std::pair<std::size_t, std::size_t>> longestCell(int field) const;
 
     // Bytes held for the cells: text chunks and the per-cell words.
     std::size_t memoryBytes() const;

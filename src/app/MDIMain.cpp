@@ -1,0 +1,288 @@
+#include "MDIMain.h"
+
+#include "HelpWindow.h"
+#include "SplitterBar.h"
+#include "common/CentreForm.h"
+#include "common/ErrorReport.h"
+#include "common/Icons.h"
+#include "common/Prompt.h"
+#include "common/Twips.h"
+#include "common/frmTrace.h"
+#include "db/modDatabase.h"
+#include "frmAbout.h"
+#include "query/ResultGrid.h"
+#include "query/frmQuery.h"
+#include "settings/OptionsFile.h"
+#include "settings/frmOptions.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QTreeWidget>
+
+MDIMain::MDIMain(QWidget *parent) : QMainWindow(parent) {
+    setObjectName("MDIMain");
+    setWindowIcon(iconFor("brindlemark"));
+    buildMenus();
+    buildToolbar();
+    buildLeftPanel();
+    buildStatusBar();
+}
+
+MDIMain::~MDIMain() = default;
+
+void MDIMain::buildLeftPanel() {
+    auto *central = new QWidget(this);
+    auto *row = new QHBoxLayout(central);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+
+    picLeft = new QWidget(central);
+    picLeft->setObjectName("picLeft");
+    picLeft->installEventFilter(this);
+    tabLeft = new QTabWidget(picLeft);
+    tabLeft->setObjectName("tabLeft");
+    const auto tree = [this](const char *name, const char *description) {
+        auto *page = new QWidget;
+        auto *treeWidget = new QTreeWidget(page);
+        treeWidget->setObjectName(name);
+        treeWidget->setAccessibleName(description);
+        treeWidget->setHeaderHidden(true);
+        return std::make_pair(page, treeWidget);
+    };
+    auto [objectsPage, objects] = tree("trvObjects", "Schema Objects");
+    auto [dictionaryPage, dictionary] = tree("trvDictionary", "Dictionary");
+    auto [queriesPage, queries] = tree("trvQueries", "Favorites");
+    trvObjects = objects;
+    trvDictionary = dictionary;
+    trvQueries = queries;
+    tabLeft->addTab(objectsPage, "Schema Objects");
+    tabLeft->addTab(dictionaryPage, "Dictionary");
+    tabLeft->addTab(queriesPage, "Favorites");
+
+    picVBar = new SplitterBar(central);
+    connect(picVBar, &SplitterBar::pressed, this, [this] { Dragging = true; });
+    connect(picVBar, &SplitterBar::released, this, [this] { Dragging = false; });
+    connect(picVBar, &SplitterBar::moved, this, [this](int x) {
+        if (!Dragging)
+            return;
+        const int width = bm::pixelsToTwips(picLeft->width()) + x;
+        picLeft->setFixedWidth(
+            bm::twipsToPixels(width <= kBrowserMinimumWidth ? kBrowserMinimumWidth : width));
+    });
+
+    mdiArea = new QMdiArea(central);
+    mdiArea->setObjectName("mdiArea");
+    mdiArea->setAccessibleName("Query windows");
+    mdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
+    mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    connect(mdiArea, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow *sub) {
+        if (auto *query = sub ? qobject_cast<frmQuery *>(sub->widget()) : nullptr)
+            query->Form_Activate();
+    });
+
+    row->addWidget(picLeft);
+    row->addWidget(picVBar);
+    row->addWidget(mdiArea, 1);
+    setCentralWidget(central);
+}
+
+void MDIMain::buildStatusBar() {
+    for (int i = 1; i <= 3; ++i) {
+        auto *label = new QLabel(statusBar());
+        label->setObjectName(QString("StatusBarPanel%1").arg(i));
+        label->setMinimumWidth(bm::twipsToPixels(i == 1 ? 3000 : 1800));
+        label->setAccessibleName(i == 1 ? "Status" : i == 2 ? "Service name" : "User name");
+        statusBar()->addWidget(label, i == 1 ? 1 : 0);
+        statusPanels_.append(label);
+    }
+}
+
+QLabel *MDIMain::statusPanel(int index) const {
+    return index >= 1 && index <= statusPanels_.size() ? statusPanels_[index - 1] : nullptr;
+}
+
+void MDIMain::Form_Load() {
+    traceWindow(); // created hidden, so the log holds every entry from the first log-on on
+    setWindowTitle("Brindlemark");
+    Centre_Form(this);
+    Initialise_Form();
+    show();
+    // The log-on runs here as the load's last step once the log-on dialog is part of the
+    // program.
+}
+
+void MDIMain::Initialise_Form() {
+    runReporting("..MDIMain.Initialise_Form", [&] {
+        HelpFile = "qrc:/help/index.html";
+        OptionsFile = defaultOptionsFilePath();
+        setWindowState(windowState() | Qt::WindowMaximized);
+        layOutLeftPanel();
+        tabLeft->setCurrentIndex(0);
+        Read_Options();
+        Show_Browser(true);
+    });
+}
+
+void MDIMain::Show_Browser(bool show) {
+    runReporting("..MDIMain.Show_Browser", [&] {
+        picLeft->setVisible(show);
+        picVBar->setVisible(show);
+        if (show)
+            picLeft->setFixedWidth(bm::twipsToPixels(kBrowserWidth));
+        if (QToolButton *browser = toolButtons_.value("browser"))
+            browser->setChecked(show);
+    });
+}
+
+void MDIMain::layOutLeftPanel() {
+    // Each size is applied on its own; one the controls cannot take leaves that control alone.
+    const int width = bm::pixelsToTwips(picLeft->width());
+    const int height = bm::pixelsToTwips(picLeft->height());
+    const int tabHeight = bm::pixelsToTwips(this->height()) - tabLeft->y() - 1000;
+    if (tabHeight > 0)
+        tabLeft->setFixedHeight(std::min(bm::twipsToPixels(tabHeight), picLeft->height()));
+    if (width - 100 > 0)
+        tabLeft->setFixedWidth(bm::twipsToPixels(width - 100));
+    for (QTreeWidget *tree : {trvObjects, trvDictionary, trvQueries}) {
+        const QWidget *page = tree->parentWidget();
+        const int treeWidth = bm::twipsToPixels(width - 200);
+        const int treeHeight = std::min(bm::twipsToPixels(height - 500), page->height());
+        if (treeWidth > 0 && treeHeight > 0)
+            tree->setGeometry(bm::twipsToPixels(40), 0, treeWidth, treeHeight);
+    }
+}
+
+void MDIMain::resizeEvent(QResizeEvent *event) {
+    QMainWindow::resizeEvent(event);
+    layOutLeftPanel();
+}
+
+bool MDIMain::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == picLeft && event->type() == QEvent::Resize)
+        layOutLeftPanel();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+frmQuery *MDIMain::activeQuery() const {
+    QMdiSubWindow *sub = mdiArea->activeSubWindow();
+    return sub ? qobject_cast<frmQuery *>(sub->widget()) : nullptr;
+}
+
+QList<frmQuery *> MDIMain::queryWindows() const {
+    QList<frmQuery *> windows;
+    for (QMdiSubWindow *sub : mdiArea->subWindowList())
+        if (auto *query = qobject_cast<frmQuery *>(sub->widget()))
+            windows.append(query);
+    return windows;
+}
+
+QMdiSubWindow *MDIMain::subWindowOf(frmQuery *query) const {
+    for (QMdiSubWindow *sub : mdiArea->subWindowList())
+        if (sub->widget() == query)
+            return sub;
+    return nullptr;
+}
+
+void MDIMain::activateSubWindow(QMdiSubWindow *sub) {
+    if (sub)
+        mdiArea->setActiveSubWindow(sub);
+}
+
+void MDIMain::setResultTicks(const QString &choice) {
+    const struct {
+        const QString &text;
+        const char *item;
+    } ticks[] = {{kOutputCsv, "mnuQueryRText"},
+                 {kOutputGrid, "mnuQueryRGrid"},
+                 {kOutputFile, "mnuQueryRFile"}};
+    for (const auto &tick : ticks) {
+        if (choice.compare(tick.text, Qt::CaseInsensitive) == 0) {
+            for (const auto &other : ticks)
+                action(other.item)->setChecked(other.item == tick.item);
+            return;
+        }
+    }
+}
+
+void MDIMain::arrange(int how) {
+    if (how == 0) {
+        mdiArea->cascadeSubWindows();
+        return;
+    }
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *sub : mdiArea->subWindowList())
+        if (!sub->isMinimized())
+            windows.append(sub);
+    if (windows.isEmpty())
+        return;
+    const QRect area = mdiArea->viewport()->rect();
+    const int n = static_cast<int>(windows.size());
+    for (int i = 0; i < n; ++i) {
+        windows[i]->showNormal();
+        if (how == 1) // one above the other
+            windows[i]->setGeometry(0, area.height() * i / n, area.width(), area.height() / n);
+        else // side by side
+            windows[i]->setGeometry(area.width() * i / n, 0, area.width() / n, area.height());
+    }
+}
+
+void MDIMain::mnuFileExit_Click() {
+    close();
+}
+
+void MDIMain::mnuHelpAbout_Click() {
+    frmAbout about(this);
+    bm::Prompt::current().showDialog(about);
+}
+
+void MDIMain::mnuHelpContents_Click() {
+    Show_Help(HelpFile);
+}
+
+void MDIMain::mnuViewOptions_Click() {
+    frmOptions options(this);
+    bm::Prompt::current().showDialog(options);
+}
+
+void MDIMain::SelectAll() {
+    // Acts on the focused control of the active query window; failures are ignored.
+    frmQuery *query = activeQuery();
+    if (!query)
+        return;
+    QWidget *focused = QApplication::focusWidget();
+    if (!focused || !query->isAncestorOf(focused))
+        return;
+    if (auto *grid = qobject_cast<ResultGrid *>(focused))
+        grid->selectAll();
+    else if (auto *text = qobject_cast<QTextEdit *>(focused))
+        text->selectAll();
+    else if (auto *plain = qobject_cast<QPlainTextEdit *>(focused))
+        plain->selectAll();
+    else if (auto *line = qobject_cast<QLineEdit *>(focused))
+        line->selectAll();
+}
+
+void MDIMain::closeEvent(QCloseEvent *event) {
+    event->accept();
+    Close_Application();
+}
+
+void Close_Application() {
+    Close_Connection();
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->isVisible() || qobject_cast<frmTrace *>(window))
+            window->close();
+}

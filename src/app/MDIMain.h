@@ -1,0 +1,93 @@
+#pragma once
+
+// The main window: menus, toolbar, status bar, the left browser panel with its three trees, the
+// splitter bar beside it, and the query windows in the remaining area. Behaviour lives in the
+// classes it wires together; this class owns the controls and the window's own properties.
+
+#include <QHash>
+#include <QMainWindow>
+#include <cstdint>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class SplitterBar;
+class frmQuery;
+
+class MDIMain : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kBrowserWidth = 3660;
+    static constexpr int kBrowserMinimumWidth = 1935;
+
+    explicit MDIMain(QWidget *parent = nullptr);
+    ~MDIMain() override;
+
+    // The window's load: trace window, caption, centring, Initialise_Form, showing.
+    void Form_Load();
+    void Initialise_Form();
+    void Show_Browser(bool show);
+    frmQuery *New_Query();
+
+    // The query window of the active child, or nullptr.
+    frmQuery *activeQuery() const;
+    QList<frmQuery *> queryWindows() const;
+    QMdiSubWindow *subWindowOf(frmQuery *query) const;
+
+    // Commands.
+    void mnuFileExit_Click();
+    void mnuHelpAbout_Click();
+    void mnuHelpContents_Click();
+    void mnuViewOptions_Click();
+    void SelectAll();
+    void Toolbar_ButtonClick(const QString &key);
+
+    // The menu item or toolbar button of the given name or key.
+    QAction *action(const QString &name) const { return actions_.value(name); }
+    QToolButton *toolButton(const QString &key) const { return toolButtons_.value(key); }
+    QLabel *statusPanel(int index) const;
+
+    std::int32_t QueryCount = 0;
+    bool NoToAll = false;
+    bool Dragging = false;
+    QString HelpFile;
+
+    QWidget *picLeft;
+    QTabWidget *tabLeft;
+    QTreeWidget *trvObjects;
+    QTreeWidget *trvDictionary;
+    QTreeWidget *trvQueries;
+    SplitterBar *picVBar;
+    QToolBar *Toolbar;
+    QMdiArea *mdiArea;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void buildLeftPanel();
+    void buildStatusBar();
+    void layOutLeftPanel();
+    void setResultTicks(const QString &choice);
+    void fillWindowMenu();
+    // Arranges the query windows: 0 cascade, 1 tile horizontally, 2 tile vertically.
+    void arrange(int how);
+    void activateSubWindow(QMdiSubWindow *sub);
+
+    QHash<QString, QAction *> actions_;
+    QHash<QString, QToolButton *> toolButtons_;
+    QList<QLabel *> statusPanels_;
+    class QMenu *windowMenu_ = nullptr;
+};
+
+// Closes the connection and every window of the program.
+void Close_Application();

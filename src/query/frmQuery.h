@@ -1,0 +1,112 @@
+#pragma once
+
+// A query window: the SQL editor, the option strip, the output panes behind a tab strip, and the
+// state a run works on. The run logic, the layout and the grid live in classes of their own.
+
+#include "QueryWindowLayout.h"
+#include "common/cString.h"
+#include "db/engine/Recordset.h"
+
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QStatusBar;
+class QTabBar;
+class QTextEdit;
+class QTreeWidget;
+class ResultGrid;
+
+class frmQuery : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmQuery(QWidget *parent = nullptr);
+    ~frmQuery() override;
+
+    // Public properties.
+    QString FileName() const { return fileName_; }
+    void setFileName(const QString &name);
+    bool UnSavedChanges() const { return unSavedChanges_; }
+    void setUnSavedChanges(bool changed) { unSavedChanges_ = changed; }
+    std::int32_t MaxRecords() const { return maxRecords_; }
+    void setMaxRecords(std::int32_t value);
+
+    // What the runs work on.
+    bool BatchHasErrors = false;
+    qint64 StartTime = 0;
+    QString RetrievalTime, DisplayTime, RecordCount, PlanCost, PlanCardinality;
+    std::unique_ptr<cString> ResultBuilder;
+
+    void Add_Message(const QString &text);
+    void Reset();
+    void TabStrip1_Click();
+    void chkShowResults_Click();
+    void chkShowPlan_Click();
+    void cboResults_Click();
+    void Form_Activate();
+    void Load_Recordset_Into_Grid(std::unique_ptr<bm::db::Recordset> recordset, ResultGrid *grid,
+                                  bool keepCount);
+    void Size_Grid_Columns(ResultGrid *grid);
+
+    // The tab strip by key: the key of the selected tab, selecting by key.
+    QString selectedTabKey() const;
+    bool selectTab(const QString &key);
+    QStringList tabKeys() const;
+    // Status panels 1 to 6, or by key ("reccount").
+    QLabel *statusPanel(int index) const;
+    QLabel *statusPanel(const QString &key) const;
+    // The pane currently shown below the tab strip, or nullptr.
+    QWidget *visiblePane() const;
+    QueryWindowLayout &layout() { return *layout_; }
+
+    // Controls, named as the program names them.
+    QCheckBox *chkShowResults;
+    QCheckBox *chkShowPlan;
+    QComboBox *cboResults;
+    QLabel *Label1;
+    QLineEdit *txtMaxRecords;
+    QWidget *picPanelLeft;
+    QWidget *imgSplitter;
+    QWidget *picSplitter;
+    QWidget *picPanelTopRight;
+    QTextEdit *txtSQL;
+    QWidget *imgSplitterVertical;
+    QWidget *picSplitterVertical;
+    QWidget *picPanelBottomRight;
+    QTabBar *TabStrip1;
+    ResultGrid *grdResults;
+    QPlainTextEdit *txtResults;
+    QPlainTextEdit *txtMessage;
+    QTreeWidget *lvwStats;
+    ResultGrid *grdEP;
+    QStatusBar *StatusBar1;
+
+signals:
+    // The output choice the window shows, for the main window's result-mode ticks.
+    void outputChoiceShown(const QString &choice);
+    void fileNameChanged(const QString &name);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Form_Load();
+    void buildControls();
+    bool addTab(int position, const QString &key, const QString &caption, const QString &image);
+    bool removeTab(const QString &key);
+    void selectTabIndex(int index);
+    void layOutOutputPanel();
+    void txtMaxRecords_Change();
+
+    QString fileName_;
+    bool unSavedChanges_ = false;
+    std::int32_t maxRecords_ = 0;
+    std::unique_ptr<QueryWindowLayout> layout_;
+    QList<QLabel *> panels_;
+};

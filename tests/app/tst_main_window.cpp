@@ -1,0 +1,305 @@
+// The main window: start-up, captions, menus and toolbar, new query windows, the browser panel
+// and its splitter, help and the About box.
+
+#include "ScriptedPrompt.h"
+#include "TestEnvironment.h"
+#include "app/HelpWindow.h"
+#include "app/MDIMain.h"
+#include "app/SplitterBar.h"
+#include "app/frmAbout.h"
+#include "app/frmSplash.h"
+#include "common/Twips.h"
+#include "db/modDatabase.h"
+#include "query/ResultGrid.h"
+#include "query/frmQuery.h"
+#include "settings/AppOptions.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QtTest>
+
+class tst_main_window : public QObject {
+    Q_OBJECT
+    TestEnvironment env;
+    ScriptedPrompt prompt;
+
+    static int mainWindowCount() {
+        int count = 0;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            count += qobject_cast<MDIMain *>(widget) && !widget->isHidden() ? 1 : 0;
+        return count;
+    }
+
+    std::unique_ptr<MDIMain> loaded() {
+        auto main = std::make_unique<MDIMain>();
+        main->Form_Load();
+        return main;
+    }
+
+private slots:
+    void cleanup() {
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (qobject_cast<MDIMain *>(widget))
+                widget->deleteLater();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        prompt.dialogs.clear();
+        prompt.dialogHandlers.clear();
+    }
+
+    void keyPressOnTheSplashShowsTheMainWindowOnce() {
+        QPointer<frmSplash> splash = new frmSplash;
+        splash->show();
+        QCOMPARE(splash->lblVersion->text(), QString("Version 2.0.1"));
+        QTest::keyClick(splash, Qt::Key_Space);
+        MDIMain *main = splash->mainWindow();
+        QVERIFY(main);
+        QVERIFY(main->isVisible());
+        QCOMPARE(main->windowTitle(), QString("Brindlemark"));
+        QVERIFY(main->windowState() & Qt::WindowMaximized);
+        splash->Timer1_Timer(); // the timer coming late changes nothing
+        QCOMPARE(mainWindowCount(), 1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(splash.isNull());
+    }
+
+    void splashTimerShowsTheMainWindowAfterTwoSeconds() {
+        QPointer<frmSplash> splash = new frmSplash;
+        QSignalSpy shown(splash.data(), &frmSplash::mainWindowShown);
+        QElapsedTimer clock;
+        clock.start();
+        splash->show();
+        QCOMPARE(splash->Timer1.interval(), 2000);
+        QVERIFY(shown.wait(4000));
+        QVERIFY(clock.elapsed() >= 1900);
+        QCOMPARE(mainWindowCount(), 1);
+    }
+
+    void aboutBox() {
+        auto main = loaded();
+        QString caption, name, version;
+        prompt.dialogHandlers.enqueue([&](QDialog &dialog) {
+            auto &about = static_cast<frmAbout &>(dialog);
+            caption = about.windowTitle();
+            name = about.Label1->text();
+            version = about.lblVersion->text();
+            return int(QDialog::Accepted);
+        });
+        main->action("mnuHelpAbout")->trigger();
+        QCOMPARE(prompt.dialogs, QStringList{"frmAbout"});
+        QCOMPARE(caption, QString("About Brindlemark"));
+        QCOMPARE(name, QString("Brindlemark"));
+        QCOMPARE(version, QString("Version 2.0.1"));
+    }
+
+    void menusAndToolbar_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shortcut");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("new") << "mnuFileNew"
+                             << "&New"
+                             << "Ctrl+N" << true;
+        QTest::newRow("open") << "mnuFileOpen"
+                              << "&Open"
+                              << "Ctrl+O" << false;
+        QTest::newRow("disconnect") << "mnuFileDisconnect"
+                                    << "&Disconnect"
+                                    << "" << false;
+        QTest::newRow("save as") << "mnuFileSaveAs"
+                                 << "Save &As..."
+                                 << "" << false;
+        QTest::newRow("favourites") << "mnuFileAddFav"
+                                    << "Add to Favourites..."
+                                    << "" << false;
+        QTest::newRow("print") << "mnuFilePrint"
+                               << "&Print..."
+                               << "Ctrl+P" << false;
+        QTest::newRow("exit") << "mnuFileExit"
+                              << "E&xit"
+                              << "" << true;
+        QTest::newRow("select all") << "mnuEditDSelectAll"
+                                    << "Select &All"
+                                    << "Ctrl+A" << true;
+        QTest::newRow("clear") << "mnuFileEditClearWin"
+                               << "Clear Window"
+                               << "Ctrl+F12" << false;
+        QTest::newRow("execute") << "mnuQueryExecute"
+                                 << "&Execute"
+                                 << "F5" << false;
+        QTest::newRow("text") << "mnuQueryRText"
+                              << "Results in &Text"
+                              << "Ctrl+T" << false;
+        QTest::newRow("options") << "mnuViewOptions"
+                                 << "&Options..."
+                                 << "" << true;
+        QTest::newRow("new window") << "mnuWindowNewWindow"
+                                    << "&New Window"
+                                    << "" << true;
+        QTest::newRow("tile") << "mnuWindowTileVertical"
+                              << "Tile &Vertical"
+                              << "" << true;
+        QTest::newRow("search") << "mnuHelpSearch"
+                                << "&Search For Help On..."
+                                << "" << true;
+        QTest::newRow("about") << "mnuHelpAbout"
+                               << "&About..."
+                               << "" << true;
+        QTest::newRow("popup open") << "mnuPopup1Open"
+                                    << "Open"
+                                    << "" << false;
+        QTest::newRow("popup query") << "mnuPopup2OpenQuery"
+                                     << "Open Query"
+                                     << "" << false;
+    }
+    void menusAndToolbar() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, shortcut);
+        QFETCH(bool, enabled);
+        MDIMain main;
+        QAction *action = main.action(name);
+        QVERIFY2(action, qPrintable(name));
+        QCOMPARE(action->text(), caption);
+        QCOMPARE(action->shortcut().toString(), shortcut);
+        QCOMPARE(action->isEnabled(), enabled);
+    }
+
+    void toolbarButtons() {
+        MDIMain main;
+        const QStringList keys = {"new",  "open",  "save",  "run",  "cut",
+                                  "copy", "paste", "clear", "undo", "browser"};
+        const QStringList tips = {"New Query",          "Open Query",   "Save Query",
+                                  "Execute Query (F5)", "Cut (Ctrl+X)", "Copy (Ctrl+C)",
+                                  "Paste (Ctrl+V)",     "Clear Window", "Undo",
+                                  "Object Browser"};
+        for (int i = 0; i < keys.size(); ++i) {
+            QToolButton *button = main.toolButton(keys[i]);
+            QVERIFY(button);
+            QCOMPARE(button->toolTip(), tips[i]);
+            QVERIFY(!button->icon().isNull());
+        }
+        QCOMPARE(main.toolButton("new")->menu()->actions().value(0)->text(),
+                 QString("Blank Query Window"));
+        QVERIFY(main.toolButton("new")->isEnabled());
+        QVERIFY(!main.toolButton("save")->isEnabled());
+    }
+
+    void newQueryWindowsAreNumbered() {
+        auto main = loaded();
+        main->NoToAll = true;
+        frmQuery *first = main->New_Query();
+        QVERIFY(!main->NoToAll);
+        QCOMPARE(first->windowTitle(), QString(" Query - Untitled1"));
+        QVERIFY(main->subWindowOf(first)->isMaximized());
+        QVERIFY(!first->UnSavedChanges());
+        main->action("mnuWindowNewWindow")->trigger();
+        frmQuery *second = main->activeQuery();
+        QVERIFY(second != first);
+        QCOMPARE(second->windowTitle(), QString(" Query - Untitled2"));
+        QVERIFY(!main->subWindowOf(second)->isMaximized());
+        QCOMPARE(main->QueryCount, 2);
+        main->subWindowOf(second)->close();
+        main->subWindowOf(first)->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(main->queryWindows().isEmpty());
+        main->toolButton("new")->click();
+        QCOMPARE(main->activeQuery()->windowTitle(), QString(" Query - Untitled3"));
+        main->toolButton("new")->menu()->actions().value(0)->trigger();
+        QCOMPARE(main->activeQuery()->windowTitle(), QString(" Query - Untitled4"));
+    }
+
+    void browserPanelAndSplitter() {
+        auto main = loaded();
+        const auto panelTwips = [&] { return bm::pixelsToTwips(main->picLeft->width()); };
+        QVERIFY(main->picLeft->isVisible());
+        QCOMPARE(main->picLeft->width(), bm::twipsToPixels(3660));
+        QCOMPARE(main->tabLeft->tabText(0), QString("Schema Objects"));
+        QCOMPARE(main->tabLeft->tabText(1), QString("Dictionary"));
+        QCOMPARE(main->tabLeft->tabText(2), QString("Favorites"));
+        QCOMPARE(main->tabLeft->currentIndex(), 0);
+        // A move without a press on the bar resizes nothing.
+        emit main->picVBar->moved(900);
+        QCOMPARE(main->picLeft->width(), bm::twipsToPixels(3660));
+        emit main->picVBar->pressed();
+        emit main->picVBar->moved(-3000);
+        QCOMPARE(main->picLeft->width(), bm::twipsToPixels(1935));
+        emit main->picVBar->moved(6000);
+        QVERIFY(panelTwips() >= 1935 + 6000 - 15);
+        emit main->picVBar->released();
+        QVERIFY(!main->Dragging);
+        // Hiding and showing again resets the width.
+        main->toolButton("browser")->click();
+        QVERIFY(!main->picLeft->isVisible());
+        QVERIFY(!main->picVBar->isVisible());
+        main->toolButton("browser")->click();
+        QVERIFY(main->picLeft->isVisible());
+        QCOMPARE(main->picLeft->width(), bm::twipsToPixels(3660));
+    }
+
+    void resultTicksFollowTheActiveWindow() {
+        AppOptions.OutputResults = "Grid";
+        auto main = loaded();
+        AppOptions.OutputResults = "File";
+        frmQuery *query = main->New_Query();
+        QVERIFY(main->action("mnuQueryRFile")->isChecked());
+        query->cboResults->setCurrentIndex(1);
+        query->cboResults_Click();
+        QVERIFY(main->action("mnuQueryRText")->isChecked());
+        QVERIFY(!main->action("mnuQueryRFile")->isChecked());
+        QVERIFY(!main->action("mnuQueryRGrid")->isChecked());
+    }
+
+    void helpShowsTheBundledPages() {
+        auto main = loaded();
+        main->action("mnuHelpContents")->trigger();
+        HelpWindow *help = nullptr;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (auto *candidate = qobject_cast<HelpWindow *>(widget))
+                help = candidate;
+        QVERIFY(help && help->isVisible());
+        QCOMPARE(help->browser()->documentTitle(), QString("Brindlemark Help"));
+        QVERIFY(help->browser()->toPlainText().contains("Running queries"));
+        help->close();
+    }
+
+    void optionsAndSelectAll() {
+        auto main = loaded();
+        main->action("mnuViewOptions")->trigger();
+        QCOMPARE(prompt.dialogs, QStringList{"frmOptions"});
+        frmQuery *query = main->New_Query();
+        Build_Connection_String("demo", "scott", "tiger");
+        QVERIFY(Open_Connection());
+        query->Load_Recordset_Into_Grid(Get_Recordset("SELECT * FROM EMP", 0), query->grdResults,
+                                        true);
+        Close_Connection();
+        main->activateWindow();
+        query->grdResults->show();
+        query->grdResults->setFocus();
+        QApplication::setActiveWindow(main.get());
+        if (QApplication::focusWidget() != query->grdResults)
+            QSKIP("the platform gives no keyboard focus");
+        main->action("mnuEditDSelectAll")->trigger();
+        QCOMPARE(query->grdResults->selectionModel()->selectedIndexes().size(), 14 * 9);
+    }
+
+    void exitClosesEverything() {
+        auto main = loaded();
+        main->New_Query();
+        Build_Connection_String("demo", "scott", "tiger");
+        QVERIFY(Open_Connection());
+        main->action("mnuFileExit")->trigger();
+        QVERIFY(!main->isVisible());
+        QVERIFY(!cnDatabase);
+    }
+};
+
+QTEST_MAIN(tst_main_window)
+#include "tst_main_window.moc"
