@@ -33,6 +33,9 @@ public:
     void Initialise_Form();
     void Show_Browser(bool show);
     frmQuery *New_Query();
+    // Creates PLAN_TABLE; true when it was created or the database refused the statement (the
+    // table exists already), false after any other failure, which is reported.
+    bool Create_Plan_Table();
 
     // The query window of the active child, or nullptr.
     frmQuery *activeQuery() const;

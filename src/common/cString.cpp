@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 
+#include <QStringDecoder>
 #include <algorithm>
 #include <limits>
 
@@ -30,18 +31,46 @@ void cString::setText(const QString &text) {
     });
 }
 
+void cString::reserveFor(std::int64_t n) {
+    const std::int32_t length = grownLength(used_, n);
+    const auto capacity = static_cast<std::int32_t>(buffer_.size());
+    // A buffer that is exactly full grows even for an empty part.
+    if (length >= capacity) {
+        const std::int64_t grown = std::int64_t{capacity} + std::max<std::int64_t>(increment_, n);
+        buffer_.resize(grownLength(0, grown), QChar(' '));
+    }
+}
+
 void cString::Cat(const QString &part) {
     bm::reraiseLabelled(", CConCat.Cat", [&] {
-        const std::int32_t length = grownLength(used_, part.size());
         const auto n = static_cast<std::int32_t>(part.size());
-        const auto capacity = static_cast<std::int32_t>(buffer_.size());
-        // A buffer that is exactly full grows even for an empty part.
-        if (length >= capacity) {
-            const std::int64_t grown = std::int64_t{capacity} + std::max(increment_, n);
-            buffer_.resize(grownLength(0, grown), QChar(' '));
-        }
+        reserveFor(n);
         std::copy(part.constData(), part.constData() + n, buffer_.data() + used_);
-        used_ = length;
+        used_ += n;
+    });
+}
+
+void cString::CatUtf8(std::string_view part) {
+    bm::reraiseLabelled(", CConCat.Cat", [&] {
+        // UTF-8 never takes fewer bytes than UTF-16 code units.
+        reserveFor(static_cast<std::int64_t>(part.size()));
+        char16_t *out = reinterpret_cast<char16_t *>(buffer_.data()) + used_;
+        std::size_t i = 0;
+        for (; i < part.size(); ++i) {
+            const auto c = static_cast<unsigned char>(part[i]);
+            if (c >= 0x80)
+                break;
+            out[i] = c;
+        }
+        if (i < part.size()) {
+            QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+            const std::string_view rest = part.substr(i);
+            QChar *end = decoder.appendToBuffer(reinterpret_cast<QChar *>(out + i),
+                                                QByteArrayView(rest.data(), rest.size()));
+            used_ = static_cast<std::int32_t>(end - buffer_.data());
+        } else {
+            used_ += static_cast<std::int32_t>(part.size());
+        }
     });
 }
 

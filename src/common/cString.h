@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <string_view>
 
 class cString {
 public:
@@ -13,6 +14,8 @@ public:
     QString Text() const;
     void setText(const QString &text);
     void Cat(const QString &part);
+    // Appends UTF-8 text, decoded straight into the buffer (no temporary string per part).
+    void CatUtf8(std::string_view part);
     std::int32_t Length() const;
     std::int32_t Increment() const;
     // Values of 0 or less are ignored.
@@ -26,6 +29,9 @@ public:
     static std::int32_t grownLength(std::int32_t used, std::int64_t appended);
 
 private:
+    // Makes room for n more characters by the growth rule.
+    void reserveFor(std::int64_t n);
+
     QString buffer_;
     std::int32_t used_ = 0;
     std::int32_t increment_ = 50000;

@@ -1,5 +1,6 @@
 #include "frmQuery.h"
 
+#include "QueryRunner.h"
 #include "RecordLimitValidator.h"
 #include "ResultGrid.h"
 #include "common/BusyCursor.h"
@@ -200,6 +201,10 @@ void frmQuery::Form_Load() {
     txtSQL->setPlainText(AppOptions.QueryTemplate + "\r\n");
     txtSQL->setFocus();
     txtSQL->selectAll();
+}
+
+void frmQuery::Run_Queries() {
+    QueryRunner(*this).Run_Queries();
 }
 
 void frmQuery::setFileName(const QString &name) {

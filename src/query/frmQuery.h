@@ -42,6 +42,9 @@ public:
     QString RetrievalTime, DisplayTime, RecordCount, PlanCost, PlanCardinality;
     std::unique_ptr<cString> ResultBuilder;
 
+    // Runs the selected text, or the whole text, as a batch of statements.
+    void Run_Queries();
+
     void Add_Message(const QString &text);
     void Reset();
     void TabStrip1_Click();

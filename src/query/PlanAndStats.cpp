@@ -1,0 +1,125 @@
+#include "PlanAndStats.h"
+
+#include "ResultGrid.h"
+#include "common/AppError.h"
+#include "common/ErrorReport.h"
+#include "common/Twips.h"
+#include "db/modDatabase.h"
+#include "frmQuery.h"
+
+#include <QLabel>
+#include <QTreeWidget>
+
+QString planTableStatement() {
+    return "CREATE TABLE PLAN_TABLE ("
+           " statement_id    varchar2(30),"
+           " timestamp       date,"
+           " remarks         varchar2(80),"
+           " operation       varchar2(30),"
+           " options         varchar2(30),"
+           " object_node     varchar2(128),"
+           " object_owner    varchar2(30),"
+           " object_name     varchar2(30),"
+           " object_instance numeric,"
+           " object_type     varchar2(30),"
+           " optimizer       varchar2(255),"
+           " search_columns  number,"
+           " id      numeric,"
+           " parent_id   numeric,"
+           " position    numeric,"
+           " cost        numeric,"
+           " cardinality numeric,"
+           " bytes       numeric,"
+           " other_tag       varchar2(255),"
+           " partition_start varchar2(255),"
+           " partition_stop  varchar2(255),"
+           " partition_id    numeric,"
+           " other       long,"
+           " distribution    varchar2(30))";
+}
+
+QString PlanAndStats::planQuery() {
+    return "SELECT "
+           " LPAD (' ', 2 *(level -1))||"
+           "Operation||"
+           " Decode (other_tag,null,'','*')||"
+           "Decode (options,null,'','('||options||')')||"
+           " Decode (object_name,null,'',' of '''||object_name||'''')||"
+           " Decode (object_type,null,'',' '||object_type||')')||"
+           " Decode (id,0,decode(optimizer,null,'',' optimizer='||optimizer))||"
+           " Decode (cost,null,'',' cost='||cost)||"
+           " Decode(cardinality,null,'',' card ='||cardinality) Plan"
+           " From PLAN_TABLE"
+           " start with id=0 and statement_id = 'TAVISTOK'"
+           " connect by prior id=parent_id and statement_id = 'TAVISTOK'"
+           " order by id,position";
+}
+
+namespace {
+
+std::string text(const QString &sql) {
+    return sql.toStdString();
+}
+
+bm::db::Connection &connection() {
+    if (!cnDatabase)
+        throw bm::AppError(bm::kErrGeneral, "Connection",
+                           "Operation is not allowed when the object is closed.");
+    return *cnDatabase;
+}
+
+} // namespace
+
+void PlanAndStats::GetPlan(const QString &statement) {
+    try {
+        connection().execute(text("DELETE FROM PLAN_TABLE WHERE Statement_Id = 'TAVISTOK' "));
+        connection().execute(text("Explain Plan set Statement_Id = 'TAVISTOK' FOR  " + statement));
+        auto plan = connection().query(text(planQuery()), 0);
+        window_.Load_Recordset_Into_Grid(std::move(plan), window_.grdEP, false);
+    } catch (...) {
+        bm::AppError error = bm::currentError();
+        if (error.number() != bm::kErrGeneral) {
+            error.appendLabel("..GetPlan");
+            throw error;
+        }
+        window_.grdEP->grid()->setTextMatrix(0, 0, "Not available.");
+        window_.grdEP->setColWidth(0, bm::twipsToPixels(2000));
+        return;
+    }
+    // The sums: a failure leaves the field it would have set as it was.
+    try {
+        auto sums = connection().query(
+            text("SELECT SUM(COST), Sum(Cardinality) FROM PLAN_TABLE WHERE  Statement_Id = "
+                 "'TAVISTOK' "),
+            0);
+        const auto field = [&](int i) {
+            const auto value = sums->eof() ? std::nullopt : sums->value(i);
+            return value ? QString::fromUtf8(value->data(), qsizetype(value->size())) : QString();
+        };
+        try {
+            window_.PlanCost = field(0);
+        } catch (...) {
+        }
+        try {
+            window_.PlanCardinality = field(1);
+        } catch (...) {
+        }
+    } catch (...) {
+    }
+}
+
+void PlanAndStats::Show_Stats() {
+    runReporting("..frmQuery.Show_Stats", [&] {
+        QTreeWidget *list = window_.lvwStats;
+        list->clear();
+        const std::pair<const char *, QString> items[] = {
+            {"Total Records", window_.RecordCount},
+            {"Cost", window_.PlanCost},
+            {"Cardinality", window_.PlanCardinality},
+            {"Retrieval Time", window_.RetrievalTime},
+            {"Display Results Time", window_.DisplayTime}};
+        for (const auto &[label, value] : items)
+            new QTreeWidgetItem(list, {label, value});
+        window_.statusPanel("reccount")->setText(window_.RecordCount + " rows");
+    });
+}

@@ -1,0 +1,182 @@
+#include "QueryRunner.h"
+
+#include "PlanAndStats.h"
+#include "QueryBatch.h"
+#include "ResultWriters.h"
+#include "common/AppError.h"
+#include "common/BusyCursor.h"
+#include "common/ErrorReport.h"
+#include "common/Prompt.h"
+#include "db/modDatabase.h"
+#include "frmQuery.h"
+#include "settings/AppOptions.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLocale>
+#include <QTextEdit>
+
+namespace {
+
+bm::db::Connection &connection() {
+    if (!cnDatabase)
+        throw bm::AppError(bm::kErrGeneral, "Connection",
+                           "Operation is not allowed when the object is closed.");
+    return *cnDatabase;
+}
+
+void showStepFailure(const char *what, const bm::AppError &error) {
+    bm::Prompt::current().message(QMessageBox::NoIcon, QMessageBox::Ok,
+                                  QCoreApplication::applicationName(),
+                                  QString(what) + QString::number(error.number()) + ":" +
+                                      QString::fromStdString(error.description()));
+}
+
+} // namespace
+
+QString QueryRunner::formatSeconds(qint64 nanoseconds) {
+    return QLocale().toString(nanoseconds / 1e9, 'f', 2) + " seconds";
+}
+
+QString QueryRunner::errorLine(const QString &description, const QString &statement) {
+    QString text = description;
+    text.remove('\n');
+    // The statement's first 30 characters, on one line.
+    QString excerpt = statement.left(30);
+    excerpt.replace('\r', ' ').replace('\n', ' ');
+    return text + "    (" + excerpt + "...)";
+}
+
+QString QueryRunner::textToRun() const {
+    QTextCursor cursor = window_.txtSQL->textCursor();
+    QString text = cursor.hasSelection() ? cursor.selectedText() : window_.txtSQL->toPlainText();
+    // Line breaks go to the database as LF, whichever way the text was taken.
+    text.replace(QChar::ParagraphSeparator, '\n').replace(QChar::LineSeparator, '\n');
+    text.replace("\r\n", "\n").replace('\r', '\n');
+    return text;
+}
+
+void QueryRunner::Run_Queries() {
+    window_.Reset();
+    const QString text = textToRun();
+    window_.Add_Message("");
+    const colQueries queries = Split_Queries(text);
+    for (const auto &query : queries) {
+        if (query->QueryType.compare("SELECT", Qt::CaseInsensitive) == 0)
+            Run_SELECT_Query(query->QueryString);
+        else if (query->QueryType.compare("GENERAL", Qt::CaseInsensitive) == 0)
+            Run_General_Query(query->QueryString);
+    }
+    if (window_.BatchHasErrors) {
+        window_.selectTab("messages");
+        window_.TabStrip1_Click();
+        window_.statusPanel(1)->setText("Query batch complete with errors.");
+    } else {
+        window_.statusPanel(1)->setText("Query batch complete.");
+    }
+}
+
+void QueryRunner::Run_SELECT_Query(const QString &text) {
+    QLabel *progress = window_.statusPanel(1);
+    // 1. Objects.
+    try {
+        bm::setHourglass();
+    } catch (...) {
+        bm::setDefaultPointer();
+        showStepFailure("Error Creating Objects - ", bm::currentError());
+        return;
+    }
+    // 2. Execution.
+    std::unique_ptr<bm::db::Recordset> recordset;
+    try {
+        clock_.start();
+        window_.StartTime = clock_.msecsSinceReference();
+        progress->setText("Running query...");
+        recordset = connection().query(text.toStdString(), window_.MaxRecords());
+        progress->setText("Query complete.");
+    } catch (...) {
+        bm::setDefaultPointer();
+        const bm::AppError error = bm::currentError();
+        window_.BatchHasErrors = true;
+        window_.Add_Message(errorLine(QString::fromStdString(error.description()), text));
+        progress->setText("Query Complete with Errors.");
+        return;
+    }
+    // 3. Retrieval time.
+    window_.RetrievalTime = formatSeconds(clock_.nsecsElapsed());
+    window_.StartTime = 0;
+    // 4. Display.
+    if (window_.chkShowResults->checkState() == Qt::Checked) {
+        try {
+            progress->setText("Displaying query results...");
+            clock_.start();
+            window_.StartTime = clock_.msecsSinceReference();
+            const QString output = window_.cboResults->currentText();
+            const bool noFields = recordset->fieldCount() == 0;
+            ResultWriters writers(window_);
+            if (output.compare(kOutputGrid, Qt::CaseInsensitive) == 0) {
+                if (noFields)
+                    window_.Add_Message("Query Complete");
+                else
+                    window_.Load_Recordset_Into_Grid(std::move(recordset), window_.grdResults,
+                                                     true);
+            } else if (output.compare(kOutputCsv, Qt::CaseInsensitive) == 0) {
+                if (noFields)
+                    window_.Add_Message("Query Complete");
+                else
+                    writers.Load_Recordset_Into_Text(recordset.get(), ",");
+            } else if (output.compare(kOutputFile, Qt::CaseInsensitive) == 0) {
+                if (noFields)
+                    window_.Add_Message("Query Complete");
+                else
+                    writers.Load_RecordSet_Into_File(recordset.get(), ",");
+            }
+            window_.DisplayTime = formatSeconds(clock_.nsecsElapsed());
+            window_.StartTime = 0;
+        } catch (...) {
+            bm::setDefaultPointer();
+            showStepFailure("Error Loading Results Grid - ", bm::currentError());
+            return;
+        }
+    }
+    recordset.reset();
+    // 5. Plan.
+    try {
+        if (window_.chkShowPlan->checkState() == Qt::Checked)
+            PlanAndStats(window_).GetPlan(text);
+        progress->setText("");
+    } catch (...) {
+        bm::setDefaultPointer();
+        return;
+    }
+    // 6. Finish.
+    try {
+        progress->setText("Query Complete.");
+        bm::setDefaultPointer();
+        PlanAndStats(window_).Show_Stats();
+        window_.Add_Message("Query Complete.");
+    } catch (...) {
+        bm::setDefaultPointer();
+    }
+}
+
+void QueryRunner::Run_General_Query(const QString &text) {
+    try {
+        bm::setHourglass();
+    } catch (...) {
+        reportCurrentError("..frmQuery.Run_General_Query");
+        return;
+    }
+    try {
+        connection().execute(text.toStdString());
+        window_.Add_Message("Query Complete");
+        bm::setDefaultPointer();
+    } catch (...) {
+        bm::setDefaultPointer();
+        const bm::AppError error = bm::currentError();
+        window_.BatchHasErrors = true;
+        window_.Add_Message(errorLine(QString::fromStdString(error.description()), text));
+    }
+}
