@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Appends the delimited text of the whole recordset to a sink with append(std::string_view)
 // taking UTF-8; returns the number of records written.
@@ -74,11 +75,14 @@ std::size_t writeDelimited(const bm::db::Recordset &recordset, std::string_view 
     }
     sink.append("\r\n");
     const std::size_t records = recordset.recordCount();
+    std::vector<bm::db::Recordset::ColumnCursor> columns;
+    for (int i = 0; i < fields; ++i)
+        columns.emplace_back(recordset, i);
     for (std::size_t row = 0; row < records; ++row) {
         for (int i = 0; i < fields; ++i) {
             if (i)
                 sink.append(delimiter);
-            if (const auto value = recordset.cell(row, i))
+            if (const auto value = columns[i].next())
                 appendValue(trimBlanks(*value, true), delimiter, sink);
         }
         sink.append("\r\n");

@@ -119,33 +119,41 @@ std::optional<std::string_view> Recordset::cell(std::size_t row, int field) cons
     return std::string_view(chunk.data.get() + start, word - start);
 }
 
+Recordset::ColumnCursor::ColumnCursor(const Recordset &recordset, int field)
+    : recordset_(&recordset), column_(&recordset.columns_.at(field)) {}
+
+std::optional<std::string_view> Recordset::ColumnCursor::next() {
+    const auto &column = *static_cast<const Column *>(column_);
+    const std::size_t row = row_++;
+    if (chunk_ + 1 < column.chunks.size() && column.chunks[chunk_ + 1].firstRow == row) {
+        ++chunk_;
+        previousEnd_ = 0;
+    }
+    const std::uint32_t word = column.ends[row >> kPageShift][row & (kPageSize - 1)];
+    if (word & kNullBit)
+        return std::nullopt;
+    const std::uint32_t start = previousEnd_;
+    previousEnd_ = word;
+    return std::string_view(column.chunks[chunk_].data.get() + start, word - start);
+}
+
 std::optional<std::pair<std::size_t, std::size_t>> Recordset::longestCell(int field) const {
     checkField(field);
-    const Column &column = columns_[field];
+    ColumnCursor cursor(*this, field);
     std::optional<std::pair<std::size_t, std::size_t>> best;
-    std::size_t bestChars = 0, chunk = 0;
-    std::uint32_t previousEnd = 0;
+    std::size_t bestChars = 0;
     for (std::size_t row = 0; row < rows_; ++row) {
-        if (chunk + 1 < column.chunks.size() && column.chunks[chunk + 1].firstRow == row) {
-            ++chunk;
-            previousEnd = 0;
-        }
-        const std::uint32_t word = column.ends[row >> kPageShift][row & (kPageSize - 1)];
-        const std::uint32_t end = word & ~kNullBit;
-        const std::size_t bytes = (word & kNullBit) ? 0 : end - previousEnd;
+        const auto value = cursor.next();
         // A cell has no more characters than bytes: only a longer one needs counting.
-        if (bytes > bestChars) {
-            const char *text = column.chunks[chunk].data.get() + previousEnd;
-            std::size_t chars = 0;
-            for (std::size_t i = 0; i < bytes; ++i)
-                chars += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
-            if (chars > bestChars) {
-                bestChars = chars;
-                best = std::make_pair(row, chars);
-            }
+        if (!value || value->size() <= bestChars)
+            continue;
+        std::size_t chars = 0;
+        for (char c : *value)
+            chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        if (chars > bestChars) {
+            bestChars = chars;
+            best = std::make_pair(row, chars);
         }
-        if (!(word & kNullBit))
-            previousEnd = end;
     }
     return best;
 }
