@@ -8,6 +8,7 @@
 #include "common/Prompt.h"
 #include "common/Twips.h"
 #include "common/frmTrace.h"
+#include "db/frmLogin.h"
 #include "db/modDatabase.h"
 #include "frmAbout.h"
 #include "query/ResultGrid.h"
@@ -120,8 +121,7 @@ void MDIMain::Form_Load() {
     Centre_Form(this);
     Initialise_Form();
     show();
-    // The log-on runs here as the load's last step once the log-on dialog is part of the
-    // program.
+    mnuFileConnect_Click();
 }
 
 void MDIMain::Initialise_Form() {
@@ -177,7 +177,8 @@ bool MDIMain::eventFilter(QObject *watched, QEvent *event) {
 }
 
 frmQuery *MDIMain::activeQuery() const {
-    QMdiSubWindow *sub = mdiArea->activeSubWindow();
+    // The current child also while the program is not the active application.
+    QMdiSubWindow *sub = mdiArea->currentSubWindow();
     return sub ? qobject_cast<frmQuery *>(sub->widget()) : nullptr;
 }
 
@@ -202,6 +203,8 @@ void MDIMain::activateSubWindow(QMdiSubWindow *sub) {
 }
 
 void MDIMain::setResultTicks(const QString &choice) {
+    if (!choice.isNull())
+        tickedChoice_ = choice;
     const struct {
         const QString &text;
         const char *item;
@@ -209,12 +212,15 @@ void MDIMain::setResultTicks(const QString &choice) {
                  {kOutputGrid, "mnuQueryRGrid"},
                  {kOutputFile, "mnuQueryRFile"}};
     for (const auto &tick : ticks) {
-        if (choice.compare(tick.text, Qt::CaseInsensitive) == 0) {
+        if (tickedChoice_.compare(tick.text, Qt::CaseInsensitive) == 0) {
             for (const auto &other : ticks)
                 action(other.item)->setChecked(other.item == tick.item);
             return;
         }
     }
+    // No known choice: no item stays ticked by a click alone.
+    for (const auto &tick : ticks)
+        action(tick.item)->setChecked(false);
 }
 
 void MDIMain::arrange(int how) {

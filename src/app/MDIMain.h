@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <cstdint>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -17,6 +18,7 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class SplitterBar;
+class frmLogin;
 class frmQuery;
 
 class MDIMain : public QMainWindow {
@@ -41,6 +43,20 @@ public:
     frmQuery *activeQuery() const;
     QList<frmQuery *> queryWindows() const;
     QMdiSubWindow *subWindowOf(frmQuery *query) const;
+
+    // Log-on: the Connect and Disconnect commands and what they leave behind.
+    void mnuFileConnect_Click();
+    void mnuFileDisconnect_Click();
+    bool Connected() const;
+    QString UserID;
+    QString ServiceName;
+    // The log-on dialog while it is kept after a Cancel, else nullptr.
+    frmLogin *heldLogin() const { return login_.get(); }
+
+    // Commands routed to the active query window; nothing happens when there is none.
+    void mnuQueryExecute_Click();
+    // Output choice 0 (grid), 1 (comma-separated text) or 2 (file).
+    void setOutputChoice(int index);
 
     // Commands.
     void mnuFileExit_Click();
@@ -86,6 +102,8 @@ private:
     void arrange(int how);
     void activateSubWindow(QMdiSubWindow *sub);
 
+    std::unique_ptr<frmLogin> login_;
+    QString tickedChoice_; // the output choice the "Results in" ticks show
     QHash<QString, QAction *> actions_;
     QHash<QString, QToolButton *> toolButtons_;
     QList<QLabel *> statusPanels_;

@@ -99,18 +99,12 @@ const ToolButton kToolButtons[] = {
 };
 
 // The commands that have their behaviour in this build.
-const char *const kWorkingItems[] = {"mnuFileNew",
-                                     "mnuFileExit",
-                                     "mnuEditDSelectAll",
-                                     "mnuViewOptions",
-                                     "mnuWindowNewWindow",
-                                     "mnuWindowCascade",
-                                     "mnuWindowTileHorizontal",
-                                     "mnuWindowTileVertical",
-                                     "mnuHelpContents",
-                                     "mnuHelpSearch",
-                                     "mnuHelpAbout"};
-const char *const kWorkingButtons[] = {"new", "browser"};
+const char *const kWorkingItems[] = {
+    "mnuFileConnect",        "mnuQueryExecute",    "mnuQueryRGrid",    "mnuQueryRText",
+    "mnuQueryRFile",         "mnuFileNew",         "mnuFileExit",      "mnuEditDSelectAll",
+    "mnuViewOptions",        "mnuWindowNewWindow", "mnuWindowCascade", "mnuWindowTileHorizontal",
+    "mnuWindowTileVertical", "mnuHelpContents",    "mnuHelpSearch",    "mnuHelpAbout"};
+const char *const kWorkingButtons[] = {"new", "run", "browser"};
 
 } // namespace
 
@@ -161,6 +155,13 @@ void MDIMain::buildMenus() {
     connect(action("mnuWindowTileHorizontal"), &QAction::triggered, this, [this] { arrange(1); });
     connect(action("mnuWindowTileVertical"), &QAction::triggered, this, [this] { arrange(2); });
     connect(windowMenu_, &QMenu::aboutToShow, this, &MDIMain::fillWindowMenu);
+    connect(action("mnuFileConnect"), &QAction::triggered, this, &MDIMain::mnuFileConnect_Click);
+    connect(action("mnuFileDisconnect"), &QAction::triggered, this,
+            &MDIMain::mnuFileDisconnect_Click);
+    connect(action("mnuQueryExecute"), &QAction::triggered, this, &MDIMain::mnuQueryExecute_Click);
+    connect(action("mnuQueryRGrid"), &QAction::triggered, this, [this] { setOutputChoice(0); });
+    connect(action("mnuQueryRText"), &QAction::triggered, this, [this] { setOutputChoice(1); });
+    connect(action("mnuQueryRFile"), &QAction::triggered, this, [this] { setOutputChoice(2); });
 }
 
 void MDIMain::buildToolbar() {
@@ -197,6 +198,8 @@ void MDIMain::buildToolbar() {
 void MDIMain::Toolbar_ButtonClick(const QString &key) {
     if (key == "new") {
         New_Query();
+    } else if (key == "run") {
+        mnuQueryExecute_Click();
     } else if (key == "browser") {
         Show_Browser(toolButtons_.value("browser")->isChecked());
     }

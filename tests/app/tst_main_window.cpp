@@ -93,7 +93,7 @@ private slots:
             return int(QDialog::Accepted);
         });
         main->action("mnuHelpAbout")->trigger();
-        QCOMPARE(prompt.dialogs, QStringList{"frmAbout"});
+        QCOMPARE(prompt.dialogs, QStringList({"frmLogin", "frmAbout"})); // log-on at start-up
         QCOMPARE(caption, QString("About Brindlemark"));
         QCOMPARE(name, QString("Brindlemark"));
         QCOMPARE(version, QString("Version 2.0.1"));
@@ -133,10 +133,13 @@ private slots:
                                << "Ctrl+F12" << false;
         QTest::newRow("execute") << "mnuQueryExecute"
                                  << "&Execute"
-                                 << "F5" << false;
+                                 << "F5" << true;
         QTest::newRow("text") << "mnuQueryRText"
                               << "Results in &Text"
-                              << "Ctrl+T" << false;
+                              << "Ctrl+T" << true;
+        QTest::newRow("connect") << "mnuFileConnect"
+                                 << "&Connect..."
+                                 << "" << true;
         QTest::newRow("options") << "mnuViewOptions"
                                  << "&Options..."
                                  << "" << true;
@@ -273,7 +276,7 @@ private slots:
     void optionsAndSelectAll() {
         auto main = loaded();
         main->action("mnuViewOptions")->trigger();
-        QCOMPARE(prompt.dialogs, QStringList{"frmOptions"});
+        QCOMPARE(prompt.dialogs, QStringList({"frmLogin", "frmOptions"}));
         frmQuery *query = main->New_Query();
         Build_Connection_String("demo", "scott", "tiger");
         QVERIFY(Open_Connection());

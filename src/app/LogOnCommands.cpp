@@ -1,0 +1,50 @@
+// Logging on and off: the Connect and Disconnect commands.
+
+#include "MDIMain.h"
+#include "common/Prompt.h"
+#include "db/frmLogin.h"
+#include "db/modDatabase.h"
+#include "editor/SelectTextOnFocus.h"
+
+#include <QAction>
+#include <QLabel>
+
+bool MDIMain::Connected() const {
+    return cnDatabase && cnDatabase->state() == bm::db::Connection::kStateOpen;
+}
+
+void MDIMain::mnuFileConnect_Click() {
+    // A dialog kept from an earlier Cancel comes back with what was typed into it.
+    if (!login_)
+        login_ = std::make_unique<frmLogin>(this);
+    const int result = bm::Prompt::current().showDialog(*login_);
+    login_->hide();
+    if (login_->Cancelled() || result != QDialog::Accepted)
+        return;
+    Close_Connection();
+    UserID = login_->txtUserId->text();
+    ServiceName = login_->txtServiceName->text();
+    Build_Connection_String(ServiceName, UserID, login_->txtPassword->text());
+    login_.reset(); // the next Connect starts with empty fields; the password goes with it
+
+    if (Open_Connection()) {
+        action("mnuFileDisconnect")->setEnabled(true);
+        action("mnuFileConnect")->setEnabled(false);
+        statusPanel(2)->setText(ServiceName);
+        statusPanel(3)->setText(UserID);
+        Create_Plan_Table();
+        New_Query();
+        // The schema tree and the favourites tree are rebuilt here once the program has them.
+    } else {
+        statusPanel(2)->clear();
+        statusPanel(3)->clear();
+    }
+}
+
+void MDIMain::mnuFileDisconnect_Click() {
+    action("mnuFileDisconnect")->setEnabled(false);
+    action("mnuFileConnect")->setEnabled(true);
+    Close_Connection();
+    statusPanel(2)->setText("DISCONNECTED");
+    statusPanel(3)->clear();
+}
