@@ -2,6 +2,7 @@
 // (sqlite3 -csv writing the table to a file) and the floor (a bare step loop reading every cell
 // as text): output to File, to Grid, and to CSV text (100,000 rows), with the text's memory.
 
+#include "BenchSupport.h"
 #include "common/Prompt.h"
 #include "db/engine/EmbeddedSession.h"
 #include "db/modDatabase.h"
@@ -18,9 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sqlite3.h>
-#include <unistd.h>
 
 namespace {
 
@@ -32,13 +31,6 @@ public:
         return path;
     }
 };
-
-double residentMiB() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return resident * double(sysconf(_SC_PAGESIZE)) / 1048576.0;
-}
 
 double floorSeconds(const std::string &path) {
     sqlite3 *db = nullptr;
@@ -76,16 +68,7 @@ int main(int argc, char *argv[]) {
     const std::string path = (dir / "brindlemark-bench-batch.db").string();
     const std::string peerCsv = (dir / "brindlemark-bench-peer.csv").string();
     const std::string ourCsv = (dir / "brindlemark-bench-ours.csv").string();
-    std::filesystem::remove(path);
-    {
-        bm::db::EmbeddedSession setup("file:" + path + "?mode=rwc", "BENCH");
-        setup.execute("CREATE TABLE BENCH (ID INTEGER, QTY INTEGER, PRICE REAL, RATE REAL, "
-                      "NAME VARCHAR2(20), CODE VARCHAR2(8), NOTE VARCHAR2(30), FLAG INTEGER)");
-        setup.execute("WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < "
-                      "1000000) INSERT INTO BENCH SELECT n, n % 1000, n * 1.25, CASE WHEN n % 5 "
-                      "= 0 THEN NULL ELSE n / 7.0 END, 'name ' || n, printf('C%05d', n % 99999), "
-                      "CASE WHEN n % 3 = 0 THEN NULL ELSE 'note for row ' || n END, n % 2 FROM c");
-    }
+    createBenchTable(path);
 
     QElapsedTimer clock;
     clock.start();

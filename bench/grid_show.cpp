@@ -1,7 +1,7 @@
 // Showing a 1,000,000-row, 8-column recordset in the query window's result grid, offscreen,
 // column sizing included. Prints the time and the memory the grid adds over the recordset.
 
-#include "db/engine/EmbeddedSession.h"
+#include "BenchSupport.h"
 #include "query/ResultGrid.h"
 #include "query/frmQuery.h"
 #include "settings/AppOptions.h"
@@ -10,35 +10,13 @@
 #include <QElapsedTimer>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <unistd.h>
-
-namespace {
-
-double residentMiB() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return resident * double(sysconf(_SC_PAGESIZE)) / 1048576.0;
-}
-
-} // namespace
 
 int main(int argc, char *argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const std::string path =
         (std::filesystem::temp_directory_path() / "brindlemark-bench-grid.db").string();
-    std::filesystem::remove(path);
-    {
-        bm::db::EmbeddedSession setup("file:" + path + "?mode=rwc", "BENCH");
-        setup.execute("CREATE TABLE BENCH (ID INTEGER, QTY INTEGER, PRICE REAL, RATE REAL, "
-                      "NAME VARCHAR2(20), CODE VARCHAR2(8), NOTE VARCHAR2(30), FLAG INTEGER)");
-        setup.execute("WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < "
-                      "1000000) INSERT INTO BENCH SELECT n, n % 1000, n * 1.25, CASE WHEN n % 5 "
-                      "= 0 THEN NULL ELSE n / 7.0 END, 'name ' || n, printf('C%05d', n % 99999), "
-                      "CASE WHEN n % 3 = 0 THEN NULL ELSE 'note for row ' || n END, n % 2 FROM c");
-    }
+    createBenchTable(path);
     AppOptions = {"Grid", 1, 0, "", 0, 1};
     frmQuery window;
     window.resize(1000, 700);

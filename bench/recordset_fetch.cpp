@@ -1,7 +1,7 @@
 // Fetching a 1,000,000-row, 8-column table into a recordset, against the floor: a bare loop that
 // steps through the same query reading every cell as text. Prints times, their ratio and memory.
 
-#include "db/engine/EmbeddedSession.h"
+#include "BenchSupport.h"
 
 #include <chrono>
 #include <cstdio>
@@ -12,23 +12,10 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kRows = 1000000;
 constexpr const char *kQuery = "SELECT * FROM BENCH";
 
 double seconds(Clock::time_point from) {
     return std::chrono::duration<double>(Clock::now() - from).count();
-}
-
-void makeTable(const std::string &path) {
-    bm::db::EmbeddedSession session("file:" + path + "?mode=rwc", "BENCH");
-    session.execute("CREATE TABLE BENCH (ID INTEGER, QTY INTEGER, PRICE REAL, RATE REAL, "
-                    "NAME VARCHAR2(20), CODE VARCHAR2(8), NOTE VARCHAR2(30), FLAG INTEGER)");
-    session.execute("WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < " +
-                    std::to_string(kRows) +
-                    ") INSERT INTO BENCH SELECT n, n % 1000, n * 1.25, "
-                    "CASE WHEN n % 5 = 0 THEN NULL ELSE n / 7.0 END, 'name ' || n, "
-                    "printf('C%05d', n % 99999), CASE WHEN n % 3 = 0 THEN NULL ELSE "
-                    "'note for row ' || n END, n % 2 FROM c");
 }
 
 // The floor: every cell read as text, nothing kept.
@@ -57,8 +44,7 @@ double floorLoop(const std::string &path, std::size_t &textBytes) {
 int main() {
     const std::string path =
         (std::filesystem::temp_directory_path() / "brindlemark-bench-fetch.db").string();
-    std::filesystem::remove(path);
-    makeTable(path);
+    createBenchTable(path);
 
     double best_floor = 1e9, best_fetch = 1e9;
     std::size_t textBytes = 0, memory = 0, records = 0;

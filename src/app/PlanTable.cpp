@@ -13,10 +13,7 @@ bool MDIMain::Create_Plan_Table() {
         bm::setHourglass();
         const QString statement = planTableStatement();
         Write_Trace(statement);
-        if (!cnDatabase)
-            throw bm::AppError(bm::kErrGeneral, "Connection",
-                               "Operation is not allowed when the object is closed.");
-        cnDatabase->execute(statement.toStdString());
+        Shared_Connection().execute(statement.toStdString());
         bm::setDefaultPointer();
         return true;
     } catch (...) {

@@ -21,6 +21,8 @@ inline constexpr std::int32_t kErrItemNotFound = -2146825023;
 inline constexpr std::int32_t kErrOverflow = 6;
 inline constexpr std::int32_t kErrOutOfMemory = 7;
 
+inline constexpr const char *kClosedMessage = "Operation is not allowed when the object is closed.";
+
 class AppError : public std::exception {
 public:
     AppError(std::int32_t number, std::string source, std::string description)

@@ -56,10 +56,7 @@ std::unique_ptr<bm::db::Recordset> Get_Recordset(const QString &SQL, qint32 MaxR
     Write_Trace(SQL);
     return bm::reraiseLabelled("..modDatabase.Get_Recordset", [&] {
         try {
-            if (!cnDatabase)
-                throw bm::AppError(bm::kErrGeneral, "Connection",
-                                   "Operation is not allowed when the object is closed.");
-            auto recordset = cnDatabase->query(SQL.toStdString(), MaxRecords);
+            auto recordset = Shared_Connection().query(SQL.toStdString(), MaxRecords);
             Write_Trace("<SUCCESS>");
             return recordset;
         } catch (...) {
@@ -67,6 +64,12 @@ std::unique_ptr<bm::db::Recordset> Get_Recordset(const QString &SQL, qint32 MaxR
             throw;
         }
     });
+}
+
+bm::db::Connection &Shared_Connection() {
+    if (!cnDatabase)
+        throw bm::AppError(bm::kErrGeneral, "Connection", bm::kClosedMessage);
+    return *cnDatabase;
 }
 
 void Close_Connection() {

@@ -21,6 +21,9 @@ bool Open_Connection();
 // Runs SQL into a recordset positioned on its first row; MaxRecords <= 0 means no limit.
 // Failures go to the caller labelled "..modDatabase.Get_Recordset".
 std::unique_ptr<bm::db::Recordset> Get_Recordset(const QString &SQL, qint32 MaxRecords);
+// The shared connection for running a statement on it directly; raises the "closed" error
+// (kErrGeneral) when there is none.
+bm::db::Connection &Shared_Connection();
 // Closes and releases the connection; never fails.
 void Close_Connection();
 

@@ -61,20 +61,15 @@ std::string text(const QString &sql) {
     return sql.toStdString();
 }
 
-bm::db::Connection &connection() {
-    if (!cnDatabase)
-        throw bm::AppError(bm::kErrGeneral, "Connection",
-                           "Operation is not allowed when the object is closed.");
-    return *cnDatabase;
-}
-
 } // namespace
 
 void PlanAndStats::GetPlan(const QString &statement) {
     try {
-        connection().execute(text("DELETE FROM PLAN_TABLE WHERE Statement_Id = 'TAVISTOK' "));
-        connection().execute(text("Explain Plan set Statement_Id = 'TAVISTOK' FOR  " + statement));
-        auto plan = connection().query(text(planQuery()), 0);
+        Shared_Connection().execute(
+            text("DELETE FROM PLAN_TABLE WHERE Statement_Id = 'TAVISTOK' "));
+        Shared_Connection().execute(
+            text("Explain Plan set Statement_Id = 'TAVISTOK' FOR  " + statement));
+        auto plan = Shared_Connection().query(text(planQuery()), 0);
         window_.Load_Recordset_Into_Grid(std::move(plan), window_.grdEP, false);
     } catch (...) {
         bm::AppError error = bm::currentError();
@@ -88,7 +83,7 @@ void PlanAndStats::GetPlan(const QString &statement) {
     }
     // The sums: a failure leaves the field it would have set as it was.
     try {
-        auto sums = connection().query(
+        auto sums = Shared_Connection().query(
             text("SELECT SUM(COST), Sum(Cardinality) FROM PLAN_TABLE WHERE  Statement_Id = "
                  "'TAVISTOK' "),
             0);

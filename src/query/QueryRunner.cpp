@@ -20,13 +20,6 @@
 
 namespace {
 
-bm::db::Connection &connection() {
-    if (!cnDatabase)
-        throw bm::AppError(bm::kErrGeneral, "Connection",
-                           "Operation is not allowed when the object is closed.");
-    return *cnDatabase;
-}
-
 void showStepFailure(const char *what, const bm::AppError &error) {
     bm::Prompt::current().message(QMessageBox::NoIcon, QMessageBox::Ok,
                                   QCoreApplication::applicationName(),
@@ -94,7 +87,7 @@ void QueryRunner::Run_SELECT_Query(const QString &text) {
         clock_.start();
         window_.StartTime = clock_.msecsSinceReference();
         progress->setText("Running query...");
-        recordset = connection().query(text.toStdString(), window_.MaxRecords());
+        recordset = Shared_Connection().query(text.toStdString(), window_.MaxRecords());
         progress->setText("Query complete.");
     } catch (...) {
         bm::setDefaultPointer();
@@ -170,7 +163,7 @@ void QueryRunner::Run_General_Query(const QString &text) {
         return;
     }
     try {
-        connection().execute(text.toStdString());
+        Shared_Connection().execute(text.toStdString());
         window_.Add_Message("Query Complete");
         bm::setDefaultPointer();
     } catch (...) {

@@ -86,17 +86,9 @@ double leadingNumber(const QString &text) {
 }
 
 std::optional<std::int32_t> roundToInt32(double value) {
-    const double rounded = std::nearbyint(value);
-    if (!std::isfinite(rounded) || rounded < std::numeric_limits<std::int32_t>::min() ||
-        rounded > std::numeric_limits<std::int32_t>::max())
-        return std::nullopt;
-    return static_cast<std::int32_t>(rounded);
+    return roundTo<std::int32_t>(value);
 }
 
 std::optional<std::int16_t> roundToInt16(double value) {
-    const double rounded = std::nearbyint(value);
-    if (!std::isfinite(rounded) || rounded < std::numeric_limits<std::int16_t>::min() ||
-        rounded > std::numeric_limits<std::int16_t>::max())
-        return std::nullopt;
-    return static_cast<std::int16_t>(rounded);
+    return roundTo<std::int16_t>(value);
 }

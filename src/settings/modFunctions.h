@@ -4,6 +4,9 @@
 
 #include <QObject>
 #include <QString>
+#include <cmath>
+#include <cstdint>
+#include <limits>
 #include <optional>
 
 // The whole text of the file, or "-1" when it cannot be opened or read (never part of it).
@@ -29,6 +32,13 @@ protected:
 std::optional<std::int16_t> toInt16Strict(const QString &text);
 // The numeric value of the text's leading number (0 when there is none).
 double leadingNumber(const QString &text);
-// Rounded half to even into the integer range; nothing when out of range.
+// Rounded half to even into the integer type's range; nothing when out of range.
+template <class Integer> std::optional<Integer> roundTo(double value) {
+    const double rounded = std::nearbyint(value);
+    if (!std::isfinite(rounded) || rounded < double(std::numeric_limits<Integer>::min()) ||
+        rounded > double(std::numeric_limits<Integer>::max()))
+        return std::nullopt;
+    return static_cast<Integer>(rounded);
+}
 std::optional<std::int32_t> roundToInt32(double value);
 std::optional<std::int16_t> roundToInt16(double value);

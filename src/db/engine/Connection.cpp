@@ -55,8 +55,7 @@ void Connection::close() noexcept {
 
 Session &Connection::session() {
     if (state() != kStateOpen)
-        throw AppError(kErrGeneral, "Connection",
-                       "Operation is not allowed when the object is closed.");
+        throw AppError(kErrGeneral, "Connection", kClosedMessage);
     return *session_;
 }
 

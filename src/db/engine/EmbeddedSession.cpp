@@ -179,7 +179,7 @@ void EmbeddedSession::raise(int code) const {
 
 sqlite3_stmt *EmbeddedSession::prepare(std::string_view sql) {
     if (!db_)
-        throw AppError(kErrGeneral, kSource, "Operation is not allowed when the object is closed.");
+        throw AppError(kErrGeneral, kSource, kClosedMessage);
     const std::string translated = translateStatement(std::string(sql), context_);
     sqlite3_stmt *stmt = nullptr;
     const char *tail = nullptr;
@@ -202,7 +202,7 @@ sqlite3_stmt *EmbeddedSession::prepare(std::string_view sql) {
 
 std::int64_t EmbeddedSession::execute(std::string_view sql) {
     if (!db_)
-        throw AppError(kErrGeneral, kSource, "Operation is not allowed when the object is closed.");
+        throw AppError(kErrGeneral, kSource, kClosedMessage);
     const std::vector<Token> tokens = tokenize(sql);
     dictionary_->refreshFor(tokens);
     if (std::int64_t rows = 0; runOwnStatement(tokens, rows))
@@ -218,7 +218,7 @@ std::int64_t EmbeddedSession::execute(std::string_view sql) {
 
 std::unique_ptr<Recordset> EmbeddedSession::query(std::string_view sql, std::int32_t maxRecords) {
     if (!db_)
-        throw AppError(kErrGeneral, kSource, "Operation is not allowed when the object is closed.");
+        throw AppError(kErrGeneral, kSource, kClosedMessage);
     const std::vector<Token> tokens = tokenize(sql);
     dictionary_->refreshFor(tokens);
     if (std::int64_t rows = 0; runOwnStatement(tokens, rows))
