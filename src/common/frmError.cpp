@@ -1,6 +1,7 @@
 #include "frmError.h"
 
 #include "CentreForm.h"
+#include "DialogButtons.h"
 #include "ErrorReport.h"
 #include "Prompt.h"
 
@@ -53,24 +54,16 @@ frmError::frmError(QWidget *parent) : QDialog(parent) {
     grid->addWidget(descriptionLabel, 3, 0);
     grid->addWidget(txtDescription, 4, 0);
 
-    cmdOK = new QPushButton("Send Report", this);
-    cmdOK->setObjectName("cmdOK");
-    cmdOK->setDefault(true);
-    cmdOK->setAutoDefault(true);
-    cmdCancel = new QPushButton("Don't Send", this);
-    cmdCancel->setObjectName("cmdCancel");
-    cmdCancel->setAutoDefault(false);
+    const DialogButtons buttons = makeDialogButtons(this, "Send Report", "Don't Send");
+    cmdOK = buttons.ok;
+    cmdCancel = buttons.cancel;
     connect(cmdOK, &QPushButton::clicked, this, &frmError::sendReport);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(explanation);
     layout->addWidget(details);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     resize(480, 420);
 }
 

@@ -1,6 +1,7 @@
 #include "frmLogin.h"
 
 #include "common/CentreForm.h"
+#include "common/DialogButtons.h"
 #include "common/Icons.h"
 #include "editor/SelectTextOnFocus.h"
 
@@ -29,12 +30,9 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent) {
     txtPassword = field("txtPassword");
     txtPassword->setEchoMode(QLineEdit::Password);
     txtServiceName = field("txtServiceName");
-    cmdOK = new QPushButton("OK", this);
-    cmdOK->setObjectName("cmdOK");
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton("Cancel", this);
-    cmdCancel->setObjectName("cmdCancel");
-    cmdCancel->setAutoDefault(false);
+    const DialogButtons buttons = makeDialogButtons(this, "OK", "Cancel");
+    cmdOK = buttons.ok;
+    cmdCancel = buttons.cancel;
     connect(cmdOK, &QPushButton::clicked, this, [this] {
         cancelled_ = false;
         accept();
@@ -48,13 +46,9 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent) {
     auto *top = new QHBoxLayout;
     top->addWidget(Picture1, 0, Qt::AlignTop);
     top->addLayout(fields);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(txtUserId, txtPassword);

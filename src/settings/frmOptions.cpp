@@ -3,6 +3,7 @@
 #include "AppOptions.h"
 #include "OptionsFile.h"
 #include "common/CentreForm.h"
+#include "common/DialogButtons.h"
 #include "modFunctions.h"
 
 #include <QCheckBox>
@@ -77,21 +78,14 @@ frmOptions::frmOptions(QWidget *parent) : QDialog(parent) {
     SSTab1->addTab(query, "Query");
     connect(txtDefaultText, &QPlainTextEdit::textChanged, this, &frmOptions::limitDefaultText);
 
-    cmdOK = new QPushButton("OK", this);
-    cmdOK->setObjectName("cmdOK");
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton("Cancel", this);
-    cmdCancel->setObjectName("cmdCancel");
-    cmdCancel->setAutoDefault(false);
+    const DialogButtons buttons = makeDialogButtons(this, "OK", "Cancel");
+    cmdOK = buttons.ok;
+    cmdCancel = buttons.cancel;
     connect(cmdOK, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmOptions::cmdCancel_Click);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(SSTab1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 
     // The controls' state before the options fill them.
     chkShowResults->setChecked(true);
