@@ -59,6 +59,9 @@ void frmSplash::Timer1_Timer() {
         return;
     started_ = true;
     Timer1.stop();
+    // Out of sight while the main window loads, so it never covers the log-on dialog; it
+    // goes once the load has returned.
+    hide();
     main_ = new MDIMain;
     main_->Form_Load();
     emit mainWindowShown(main_);

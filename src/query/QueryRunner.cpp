@@ -91,6 +91,7 @@ void QueryRunner::Run_SELECT_Query(const QString &text) {
         progress->setText("Query complete.");
     } catch (...) {
         bm::setDefaultPointer();
+        window_.StartTime = 0;
         const bm::AppError error = bm::currentError();
         window_.BatchHasErrors = true;
         window_.Add_Message(errorLine(QString::fromStdString(error.description()), text));
@@ -130,6 +131,7 @@ void QueryRunner::Run_SELECT_Query(const QString &text) {
             window_.StartTime = 0;
         } catch (...) {
             bm::setDefaultPointer();
+            window_.StartTime = 0;
             showStepFailure("Error Loading Results Grid - ", bm::currentError());
             return;
         }
