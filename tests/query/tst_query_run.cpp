@@ -73,6 +73,7 @@ private slots:
         QCOMPARE(window.selectedTabKey(), QString("messages"));
         QCOMPARE(window.visiblePane(), window.txtMessage);
         QVERIFY(window.BatchHasErrors);
+        QCOMPARE(window.StartTime, 0); // no timed step left running after the failure
         // The last statement spans two lines and ran whole.
         QCOMPARE(window.grdResults->Rows(), 5);
         QCOMPARE(window.grdResults->TextMatrix(0, 1), QString("DNAME"));
