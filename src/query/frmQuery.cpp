@@ -225,10 +225,14 @@ void frmQuery::txtMaxRecords_Change() {
 }
 
 void frmQuery::Add_Message(const QString &text) {
-    if (text.isEmpty())
+    if (text.isEmpty()) {
         txtMessage->clear();
-    else
-        txtMessage->setPlainText(txtMessage->toPlainText() + "\r\n" + text);
+    } else {
+        // A line break, then the message, added at the end without rewriting the pane.
+        QTextCursor end(txtMessage->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText("\n" + text);
+    }
     txtMessage->raise();
 }
 
