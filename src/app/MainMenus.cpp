@@ -115,13 +115,13 @@ void MDIMain::buildMenus() {
         if (QString(menu.name) == "mnuWindow")
             windowMenu_ = m;
         for (const MenuItem &item : menu.items) {
-            QAction *action =
+            QAction *entry =
                 QString(item.caption) == "-" ? m->addSeparator() : m->addAction(item.caption);
-            action->setObjectName(item.name);
+            entry->setObjectName(item.name);
             if (*item.shortcut)
-                action->setShortcut(QKeySequence(item.shortcut));
-            action->setEnabled(false);
-            actions_.insert(item.name, action);
+                entry->setShortcut(QKeySequence(item.shortcut));
+            entry->setEnabled(false);
+            actions_.insert(item.name, entry);
         }
     }
     for (const char *name : kWorkingItems)

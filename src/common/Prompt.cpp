@@ -12,7 +12,9 @@ Prompt *installed = nullptr;
 
 Prompt &Prompt::current() {
     static WidgetPrompt widgets;
-    return installed ? *installed : widgets;
+    if (installed)
+        return *installed;
+    return widgets;
 }
 
 void Prompt::install(Prompt *prompt) {

@@ -33,10 +33,10 @@ void cString::setText(const QString &text) {
 
 void cString::reserveFor(std::int64_t n) {
     const std::int32_t length = grownLength(used_, n);
-    const auto capacity = static_cast<std::int32_t>(buffer_.size());
+    const auto current = static_cast<std::int32_t>(buffer_.size());
     // A buffer that is exactly full grows even for an empty part.
-    if (length >= capacity) {
-        const std::int64_t grown = std::int64_t{capacity} + std::max<std::int64_t>(increment_, n);
+    if (length >= current) {
+        const std::int64_t grown = std::int64_t{current} + std::max<std::int64_t>(increment_, n);
         buffer_.resize(grownLength(0, grown), QChar(' '));
     }
 }

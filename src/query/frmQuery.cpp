@@ -25,8 +25,6 @@
 
 namespace {
 
-constexpr int kTabKeyRole = 0; // tab data holds the key
-
 QWidget *panel(QWidget *parent, const char *name) {
     auto *widget = new QWidget(parent);
     widget->setObjectName(name);
