@@ -6,6 +6,7 @@ packages=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev
   libsqlite3-dev sqlite3
+  python3
 )
 
 missing=()
