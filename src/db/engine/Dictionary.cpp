@@ -296,8 +296,7 @@ void Dictionary::refreshFor(const std::vector<Token> &tokens) {
     for (const Token &t : tokens) {
         if (t.kind != TokenKind::Word && t.kind != TokenKind::QuotedName)
             continue;
-        const std::string name = upperAscii(
-            t.kind == TokenKind::QuotedName ? t.text.substr(1, t.text.size() - 2) : t.text);
+        const std::string name = upperAscii(unquote(t));
         parsed = parsed || name == "USER_CONSTRAINTS" || name == "USER_CONS_COLUMNS" ||
                  name == "USER_TRIGGERS";
         sessions = sessions || name == "V$SESSION" || name == "V$PROCESS";

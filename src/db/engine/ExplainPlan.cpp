@@ -313,19 +313,6 @@ bool tableExists(sqlite3 *db, const std::string &name) {
     return exists;
 }
 
-std::string unquoteToken(const Token &t) {
-    if (t.kind != TokenKind::String && t.kind != TokenKind::QuotedName)
-        return t.text;
-    std::string out;
-    const char q = t.text[0];
-    for (std::size_t i = 1; i + 1 < t.text.size(); ++i) {
-        out += t.text[i];
-        if (t.text[i] == q && t.text[i + 1] == q)
-            ++i;
-    }
-    return out;
-}
-
 } // namespace
 
 bool isExplainPlan(const std::vector<Token> &tokens) {
@@ -350,11 +337,11 @@ int explainPlan(sqlite3 *db, const std::vector<Token> &tokens, const DialectCont
     bool into = false;
     if (k + 3 < at.size() && tokens[at[k]].is("SET") && tokens[at[k + 1]].is("STATEMENT_ID") &&
         tokens[at[k + 2]].isOp("=") && tokens[at[k + 3]].kind == TokenKind::String) {
-        statementId = unquoteToken(tokens[at[k + 3]]);
+        statementId = unquote(tokens[at[k + 3]]);
         k += 4;
     }
     if (k + 1 < at.size() && tokens[at[k]].is("INTO")) {
-        table = unquoteToken(tokens[at[k + 1]]);
+        table = unquote(tokens[at[k + 1]]);
         into = true;
         k += 2;
     }
@@ -378,7 +365,7 @@ int explainPlan(sqlite3 *db, const std::vector<Token> &tokens, const DialectCont
         for (std::size_t j = i + 1; j < inner.size(); ++j) {
             if (inner[j].isTrivia() || inner[j].is("INTO") || inner[j].is("FROM"))
                 continue;
-            target = unquoteToken(inner[j]);
+            target = unquote(inner[j]);
             break;
         }
         break;

@@ -212,22 +212,15 @@ std::vector<std::string> selectListHeadings(const std::vector<Token> &tokens) {
             (before->is("AS") || before->isOp(")") || before->kind == TokenKind::String ||
              before->kind == TokenKind::Number || before->kind == TokenKind::QuotedName ||
              (before->kind == TokenKind::Word && !isReservedWord(*before)));
-        if (alias) {
-            headings.push_back(last.kind == TokenKind::QuotedName
-                                   ? last.text.substr(1, last.text.size() - 2)
-                                   : upperAscii(last.text));
-            continue;
-        }
-        // A column, maybe qualified: its own name.
+        // A column, maybe qualified, is headed by its own name.
         bool dotted = item.size() % 2 == 1;
         for (std::size_t k = 0; dotted && k < item.size(); ++k)
             dotted = k % 2 ? item[k]->isOp(".")
                            : (item[k]->kind == TokenKind::Word ||
                               item[k]->kind == TokenKind::QuotedName);
-        if (dotted && name) {
-            headings.push_back(last.kind == TokenKind::QuotedName
-                                   ? last.text.substr(1, last.text.size() - 2)
-                                   : upperAscii(last.text));
+        if (alias || (dotted && name)) {
+            headings.push_back(last.kind == TokenKind::QuotedName ? unquote(last)
+                                                                  : upperAscii(last.text));
             continue;
         }
         std::string text;

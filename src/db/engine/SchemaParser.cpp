@@ -39,20 +39,6 @@ struct Significant {
     }
 };
 
-std::string unquote(const Token &t) {
-    if (t.kind != TokenKind::QuotedName && t.kind != TokenKind::String)
-        return t.text;
-    std::string inner = t.text.substr(1, t.text.size() >= 2 ? t.text.size() - 2 : 0);
-    std::string out;
-    for (std::size_t i = 0; i < inner.size(); ++i) {
-        out += inner[i];
-        if ((inner[i] == '"' || inner[i] == '\'') && i + 1 < inner.size() &&
-            inner[i + 1] == inner[i])
-            ++i;
-    }
-    return out;
-}
-
 // Names listed between the parentheses at open.
 std::vector<std::string> nameList(const Significant &s, std::size_t open, std::size_t close) {
     std::vector<std::string> names;

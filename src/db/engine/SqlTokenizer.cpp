@@ -107,24 +107,40 @@ std::string upperAscii(std::string_view text) {
     return upper;
 }
 
-std::string quoteName(std::string_view name) {
-    std::string quoted = "\"";
-    for (char c : name) {
-        if (c == '"')
-            quoted += '"';
+namespace {
+
+// The text between two quote characters, the quote character doubled inside.
+std::string enquote(std::string_view text, char quote) {
+    std::string quoted(1, quote);
+    for (char c : text) {
+        if (c == quote)
+            quoted += quote;
         quoted += c;
     }
-    return quoted + '"';
+    return quoted + quote;
+}
+
+} // namespace
+
+std::string quoteName(std::string_view name) {
+    return enquote(name, '"');
 }
 
 std::string quoteString(std::string_view text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'')
-            quoted += '\'';
-        quoted += c;
+    return enquote(text, '\'');
+}
+
+std::string unquote(const Token &token) {
+    if (token.kind != TokenKind::String && token.kind != TokenKind::QuotedName)
+        return token.text;
+    std::string out;
+    const char quote = token.text[0];
+    for (std::size_t i = 1; i + 1 < token.text.size(); ++i) {
+        out += token.text[i];
+        if (token.text[i] == quote && token.text[i + 1] == quote)
+            ++i;
     }
-    return quoted + '\'';
+    return out;
 }
 
 } // namespace bm::db

@@ -38,5 +38,8 @@ std::string upperAscii(std::string_view text);
 std::string quoteName(std::string_view name);
 // Quotes a text as an SQL string literal.
 std::string quoteString(std::string_view text);
+// The text of a string literal or quoted name without its quotes (doubled quotes single);
+// any other token's text as it is.
+std::string unquote(const Token &token);
 
 } // namespace bm::db
