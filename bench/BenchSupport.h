@@ -3,7 +3,7 @@
 // What the benchmarks share: the 1,000,000-row, 8-column table (integers, reals, short texts,
 // some nulls) and the process's resident memory.
 
-#include "db/engine/EmbeddedSession.h"
+#include "db/embedded/EmbeddedSession.h"
 
 #include <fstream>
 #include <string>

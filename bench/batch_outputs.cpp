@@ -4,7 +4,7 @@
 
 #include "BenchSupport.h"
 #include "common/Prompt.h"
-#include "db/engine/EmbeddedSession.h"
+#include "db/embedded/EmbeddedSession.h"
 #include "db/modDatabase.h"
 #include "query/ResultGrid.h"
 #include "query/frmQuery.h"

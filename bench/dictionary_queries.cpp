@@ -1,7 +1,7 @@
 // The schema tree's dictionary queries against a file with 2,000 tables of 10 columns each:
 // expanding Tables, then the Columns, Indexes, Constraints and Triggers of one table.
 
-#include "db/engine/EmbeddedSession.h"
+#include "db/embedded/EmbeddedSession.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // Making sure the plan table exists after each log-on.
 
 #include "MDIMain.h"
-#include "common/AppError.h"
+#include "sql/AppError.h"
 #include "common/BusyCursor.h"
 #include "common/ErrorReport.h"
 #include "common/frmTrace.h"

@@ -3,7 +3,7 @@
 // The one place where an unexpected failure reaches the user: the error dialog, with a mail link
 // that carries a report to the support mailbox.
 
-#include "AppError.h"
+#include "sql/AppError.h"
 
 #include <QString>
 #include <QUrl>

@@ -1,6 +1,6 @@
 #include "cString.h"
 
-#include "AppError.h"
+#include "sql/AppError.h"
 
 #include <QStringDecoder>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "modDatabase.h"
 
-#include "common/AppError.h"
+#include "sql/AppError.h"
 #include "common/Prompt.h"
 #include "common/frmTrace.h"
 

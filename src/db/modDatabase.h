@@ -3,8 +3,8 @@
 // The program's database module: the one shared connection, its connection string, and running
 // a query text into a recordset with every statement and its outcome in the trace window.
 
-#include "db/engine/Connection.h"
-#include "db/engine/ConnectionString.h"
+#include "db/Connection.h"
+#include "db/core/ConnectionString.h"
 
 #include <QString>
 #include <memory>

@@ -5,7 +5,7 @@
 // delimiter, a quotation mark or a line break is quoted, its quotation marks doubled, so that
 // every row reads back whole.
 
-#include "db/engine/Recordset.h"
+#include "db/core/Recordset.h"
 
 #include <QString>
 #include <cstddef>

@@ -1,7 +1,7 @@
 #include "PlanAndStats.h"
 
 #include "ResultGrid.h"
-#include "common/AppError.h"
+#include "sql/AppError.h"
 #include "common/ErrorReport.h"
 #include "common/Twips.h"
 #include "db/modDatabase.h"

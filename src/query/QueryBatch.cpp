@@ -1,6 +1,6 @@
 #include "QueryBatch.h"
 
-#include "common/AppError.h"
+#include "sql/AppError.h"
 
 cQuery &colQueries::Add(const QString &type, const QString &text, bool valid, const QString &key) {
     auto query = std::make_shared<cQuery>();

@@ -3,7 +3,7 @@
 #include "PlanAndStats.h"
 #include "QueryBatch.h"
 #include "ResultWriters.h"
-#include "common/AppError.h"
+#include "sql/AppError.h"
 #include "common/BusyCursor.h"
 #include "common/ErrorReport.h"
 #include "common/Prompt.h"

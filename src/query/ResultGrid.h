@@ -5,7 +5,7 @@
 // column 0 the hidden row-number column, and rows 1.. hold the records, read in place from the
 // recordset rather than copied into cells.
 
-#include "db/engine/Recordset.h"
+#include "db/core/Recordset.h"
 
 #include <QAbstractTableModel>
 #include <QHash>

@@ -2,7 +2,7 @@
 
 // The text and file outputs of a SELECT statement.
 
-#include "db/engine/Recordset.h"
+#include "db/core/Recordset.h"
 
 #include <QString>
 #include <memory>

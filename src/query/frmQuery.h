@@ -5,7 +5,7 @@
 
 #include "QueryWindowLayout.h"
 #include "common/cString.h"
-#include "db/engine/Recordset.h"
+#include "db/core/Recordset.h"
 
 #include <QWidget>
 #include <cstdint>

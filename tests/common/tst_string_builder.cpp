@@ -1,4 +1,4 @@
-#include "common/AppError.h"
+#include "sql/AppError.h"
 #include "common/cString.h"
 
 #include <QtTest>

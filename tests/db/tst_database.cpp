@@ -3,9 +3,9 @@
 
 #include "ScriptedPrompt.h"
 #include "TestEnvironment.h"
-#include "common/AppError.h"
+#include "sql/AppError.h"
 #include "common/frmTrace.h"
-#include "db/engine/EmbeddedSession.h"
+#include "db/embedded/EmbeddedSession.h"
 #include "db/modDatabase.h"
 
 #include <QtTest>

@@ -1,9 +1,9 @@
 // The embedded engine's Oracle dialect, on the sample database: every statement text the program
 // itself sends, Oracle's null and function rules, hierarchical queries and EXPLAIN PLAN.
 
-#include "common/AppError.h"
-#include "db/engine/EmbeddedSession.h"
-#include "db/engine/SampleDatabase.h"
+#include "sql/AppError.h"
+#include "db/embedded/EmbeddedSession.h"
+#include "db/embedded/SampleDatabase.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -3,7 +3,7 @@
 
 #include "TestEnvironment.h"
 #include "common/Twips.h"
-#include "db/engine/EmbeddedSession.h"
+#include "db/embedded/EmbeddedSession.h"
 #include "query/ResultGrid.h"
 #include "query/frmQuery.h"
 #include "settings/AppOptions.h"

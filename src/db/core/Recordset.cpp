@@ -1,6 +1,6 @@
-#include "Recordset.h"
+#include "db/core/Recordset.h"
 
-#include "common/AppError.h"
+#include "sql/AppError.h"
 
 #include <algorithm>
 #include <cstring>

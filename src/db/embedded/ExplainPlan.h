@@ -3,7 +3,7 @@
 // EXPLAIN PLAN [SET STATEMENT_ID = '…'] [INTO table] FOR statement: the statement's plan, read
 // from SQLite's own query plan and written into the plan table the way Oracle lays it out.
 
-#include "OracleDialect.h"
+#include "db/embedded/OracleDialect.h"
 
 struct sqlite3;
 

@@ -1,10 +1,10 @@
-#include "EmbeddedSession.h"
+#include "db/embedded/EmbeddedSession.h"
 
-#include "Dictionary.h"
-#include "ExplainPlan.h"
-#include "OracleFunctions.h"
-#include "SessionRegistry.h"
-#include "common/AppError.h"
+#include "db/embedded/Dictionary.h"
+#include "db/embedded/ExplainPlan.h"
+#include "db/embedded/OracleFunctions.h"
+#include "db/embedded/SessionRegistry.h"
+#include "sql/AppError.h"
 
 #include <charconv>
 #include <sqlite3.h>

@@ -1,4 +1,4 @@
-#include "SqlTokenizer.h"
+#include "sql/SqlTokenizer.h"
 
 #include <cctype>
 #include <strings.h>

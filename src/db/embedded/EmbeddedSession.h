@@ -2,8 +2,8 @@
 
 // The embedded engine: an SQLite file spoken to in the dialect the program sends.
 
-#include "OracleDialect.h"
-#include "Session.h"
+#include "db/embedded/OracleDialect.h"
+#include "db/core/Session.h"
 
 #include <memory>
 #include <string>

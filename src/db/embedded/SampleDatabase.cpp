@@ -1,6 +1,6 @@
-#include "SampleDatabase.h"
+#include "db/embedded/SampleDatabase.h"
 
-#include "common/AppError.h"
+#include "sql/AppError.h"
 
 #include <filesystem>
 #include <sqlite3.h>

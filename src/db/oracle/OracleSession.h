@@ -3,8 +3,8 @@
 // The Oracle engine: Oracle's client library, loaded at run time so that the program builds and
 // runs where no Oracle client is installed.
 
-#include "ConnectionString.h"
-#include "Session.h"
+#include "db/core/ConnectionString.h"
+#include "db/core/Session.h"
 
 namespace bm::db {
 

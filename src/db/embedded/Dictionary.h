@@ -4,7 +4,7 @@
 // V$PROCESS and DUAL, as temporary objects of the session that describe the file's own schema
 // at the moment of each query.
 
-#include "SqlTokenizer.h"
+#include "sql/SqlTokenizer.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "ConnectionString.h"
+#include "db/core/ConnectionString.h"
 
 #include <strings.h>
 

@@ -1,6 +1,6 @@
-#include "OracleFunctions.h"
+#include "db/embedded/OracleFunctions.h"
 
-#include "SqlTokenizer.h"
+#include "sql/SqlTokenizer.h"
 
 #include <cmath>
 #include <cstring>

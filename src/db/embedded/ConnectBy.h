@@ -3,7 +3,7 @@
 // Hierarchical queries (START WITH … CONNECT BY [NOCYCLE] PRIOR a = b, LEVEL) over one table or
 // view, run as a recursive common table expression in depth-first order.
 
-#include "OracleDialect.h"
+#include "db/embedded/OracleDialect.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 // The connection object of the program: a connection string, a state (closed or open) and, when
 // open, the session of the engine that the data source chose.
 
-#include "Session.h"
+#include "db/core/Session.h"
 
 #include <memory>
 #include <string>

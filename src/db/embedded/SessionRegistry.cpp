@@ -1,6 +1,6 @@
-#include "SessionRegistry.h"
+#include "db/embedded/SessionRegistry.h"
 
-#include "SqlTokenizer.h"
+#include "sql/SqlTokenizer.h"
 
 #include <algorithm>
 #include <ctime>

@@ -4,7 +4,7 @@
 // with # and $, USER and SYSDATE, Oracle's null rules for ||, and hierarchical queries. All the
 // rewriting works on tokens, so text inside literals and comments is never touched.
 
-#include "SqlTokenizer.h"
+#include "sql/SqlTokenizer.h"
 
 #include <functional>
 #include <string>

@@ -1,10 +1,10 @@
-#include "Connection.h"
+#include "db/Connection.h"
 
-#include "ConnectionString.h"
-#include "EmbeddedSession.h"
-#include "OracleSession.h"
-#include "SampleDatabase.h"
-#include "common/AppError.h"
+#include "db/core/ConnectionString.h"
+#include "db/embedded/EmbeddedSession.h"
+#include "db/oracle/OracleSession.h"
+#include "db/embedded/SampleDatabase.h"
+#include "sql/AppError.h"
 
 #include <strings.h>
 

@@ -1,8 +1,8 @@
-#include "ExplainPlan.h"
+#include "db/embedded/ExplainPlan.h"
 
-#include "SchemaParser.h"
-#include "SessionRegistry.h"
-#include "common/AppError.h"
+#include "db/embedded/SchemaParser.h"
+#include "db/embedded/SessionRegistry.h"
+#include "sql/AppError.h"
 
 #include <map>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "SchemaParser.h"
+#include "db/embedded/SchemaParser.h"
 
-#include "SqlTokenizer.h"
+#include "sql/SqlTokenizer.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "OracleDialect.h"
+#include "db/embedded/OracleDialect.h"
 
-#include "ConnectBy.h"
+#include "db/embedded/ConnectBy.h"
 
 namespace bm::db {
 

@@ -1,6 +1,6 @@
-#include "ConnectBy.h"
+#include "db/embedded/ConnectBy.h"
 
-#include "common/AppError.h"
+#include "sql/AppError.h"
 
 namespace bm::db {
 

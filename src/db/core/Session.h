@@ -3,7 +3,7 @@
 // One open database session of an engine (embedded or Oracle). Failures raise bm::AppError:
 // kErrStatementRejected when the database refuses the statement, kErrGeneral otherwise.
 
-#include "Recordset.h"
+#include "db/core/Recordset.h"
 
 #include <cstdint>
 #include <memory>

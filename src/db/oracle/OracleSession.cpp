@@ -1,6 +1,6 @@
-#include "OracleSession.h"
+#include "db/oracle/OracleSession.h"
 
-#include "common/AppError.h"
+#include "sql/AppError.h"
 
 #include <cstdlib>
 #include <dlfcn.h>
