@@ -3,10 +3,10 @@
 
 #include "ScriptedPrompt.h"
 #include "TestEnvironment.h"
-#include "sql/AppError.h"
 #include "common/frmTrace.h"
 #include "db/embedded/EmbeddedSession.h"
 #include "db/modDatabase.h"
+#include "sql/AppError.h"
 
 #include <QtTest>
 
@@ -163,9 +163,12 @@ private slots:
         QVERIFY(logOn("demo"));
         QCOMPARE(Get_Recordset("SELECT * FROM EMP", 0)->recordCount(), std::size_t(14));
         QVERIFY(prompt.messages.isEmpty());
-        // No half-made copies are left beside it.
-        QCOMPARE(QDir(QFileInfo(sampleDatabasePath()).path()).entryList(QDir::Files),
-                 QStringList({"demo.db"}));
+        // The broken file is kept aside; no half-made copies are left beside it.
+        const QStringList files =
+            QDir(QFileInfo(sampleDatabasePath()).path()).entryList(QDir::Files);
+        QCOMPARE(files.size(), 2);
+        QCOMPARE(files[0], QString("demo.db"));
+        QVERIFY2(files[1].startsWith("demo.db.damaged-"), qPrintable(files[1]));
     }
 
     void sampleKeysAreEnforced() {

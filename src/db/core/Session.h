@@ -17,6 +17,8 @@ public:
 
     virtual bool isOpen() const = 0;
     virtual void close() noexcept = 0;
+    // True when the database takes no changes (a file opened read-only).
+    virtual bool readOnly() const { return false; }
     // Runs one statement for its effect (autocommit); returns the rows it changed.
     virtual std::int64_t execute(std::string_view sql) = 0;
     // Runs one statement and fetches its whole result; maxRecords > 0 stops after that many

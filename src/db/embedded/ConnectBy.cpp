@@ -164,8 +164,15 @@ std::string translateHierarchicalQuery(const std::string &sql, const DialectCont
     std::string select;
     for (std::size_t i = c.select + 1; i < c.from; ++i) {
         const bool star = t[i].isOp("*");
-        const std::size_t p = i >= 2 ? i - 2 : i;
-        const bool qualifiedStar = star && i >= 2 && t[i - 1].isOp(".");
+        const bool afterDot = star && t[i - 1].isOp(".");
+        // t.* needs a name before its dot, already copied into the list as "t.".
+        const std::size_t p = i - 2;
+        const bool qualifiedStar =
+            afterDot && p > c.select &&
+            (t[p].kind == TokenKind::Word || t[p].kind == TokenKind::QuotedName) &&
+            select.size() > t[p].text.size() && select.ends_with(t[p].text + ".");
+        if (afterDot && !qualifiedStar)
+            throw AppError(kErrStatementRejected, kSource, "ORA-00936: missing expression");
         std::size_t before = i;
         while (before > c.select + 1 && t[before - 1].isTrivia())
             --before;

@@ -1,5 +1,7 @@
 #include "db/embedded/Dictionary.h"
 
+#include "db/embedded/FunctionGuard.h"
+
 #include "db/embedded/SchemaParser.h"
 #include "db/embedded/SessionRegistry.h"
 #include "sql/AppError.h"
@@ -146,9 +148,9 @@ Dictionary::Dictionary(sqlite3 *db, std::string userName, int sid)
 
 void Dictionary::install() {
     sqlite3_create_function(db_, "BM_VIEW_TEXT", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                            viewTextFunction, nullptr, nullptr);
+                            guarded<viewTextFunction>, nullptr, nullptr);
     sqlite3_create_function(db_, "BM_INDEX_NAME", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                            indexNameFunction, nullptr, nullptr);
+                            guarded<indexNameFunction>, nullptr, nullptr);
     const std::string owner = quoteString(owner_);
     const std::string user = std::string(" AND ") + kUserObject;
     const std::string indexName = "BM_INDEX_NAME(m.name, m.sql, il.name)";

@@ -14,6 +14,7 @@ namespace bm::db {
 namespace {
 
 constexpr const char *kSource = "Brindlemark embedded engine";
+constexpr const char *kInvalidStatement = "ORA-00900: invalid SQL statement";
 
 struct StatementGuard {
     sqlite3_stmt *stmt;
@@ -78,7 +79,6 @@ bool isRejection(int code) {
     case SQLITE_MISMATCH:
     case SQLITE_RANGE:
     case SQLITE_TOOBIG:
-    case SQLITE_READONLY:
     case SQLITE_AUTH:
         return true;
     default:
@@ -86,7 +86,39 @@ bool isRejection(int code) {
     }
 }
 
+bool isStatementVerb(const std::vector<Token> &tokens, std::string_view verb) {
+    for (const Token &t : tokens)
+        if (!t.isTrivia())
+            return t.is(verb);
+    return false;
+}
+
 } // namespace
+
+// SQLite statements that Oracle does not have and that reach past the database (ATTACH opens
+// other files, PRAGMA can switch off its safety) are refused when the user sends them; the
+// engine's own statements are not checked.
+int EmbeddedSession::authorize(void *data, int action, const char *, const char *detail,
+                               const char *, const char *) {
+    auto &self = *static_cast<EmbeddedSession *>(data);
+    if (!self.checkingUserStatement_)
+        return SQLITE_OK;
+    switch (action) {
+    case SQLITE_ATTACH:
+    case SQLITE_DETACH:
+    case SQLITE_PRAGMA:
+        self.refusal_ = kInvalidStatement;
+        return SQLITE_DENY;
+    case SQLITE_FUNCTION:
+        if (detail && sqlite3_stricmp(detail, "load_extension") == 0) {
+            self.refusal_ = "ORA-00904: \"LOAD_EXTENSION\": invalid identifier";
+            return SQLITE_DENY;
+        }
+        return SQLITE_OK;
+    default:
+        return SQLITE_OK;
+    }
+}
 
 EmbeddedSession::EmbeddedSession(const std::string &location, std::string userName)
     : userName_(std::move(userName)) {
@@ -114,6 +146,10 @@ EmbeddedSession::EmbeddedSession(const std::string &location, std::string userNa
     sqlite3_busy_timeout(db_, 5000);
     // Keys are enforced, as the database the program was made for enforces them.
     sqlite3_exec(db_, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
+    // The schema cannot be written to directly, whatever a statement tries.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    sqlite3_set_authorizer(db_, &EmbeddedSession::authorize, this);
     registerOracleFunctions(db_);
     context_.userName = upperAscii(userName_);
     context_.columnsOf = [this](const std::string &table) { return columnsOf(table); };
@@ -172,23 +208,36 @@ bool EmbeddedSession::runOwnStatement(const std::vector<Token> &tokens, std::int
     return false;
 }
 
+bool EmbeddedSession::readOnly() const {
+    return db_ && sqlite3_db_readonly(db_, "main") == 1;
+}
+
 void EmbeddedSession::raise(int code) const {
-    const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
+    const std::string message = !refusal_.empty() ? refusal_
+                                : db_             ? sqlite3_errmsg(db_)
+                                                  : sqlite3_errstr(code);
     throw AppError(isRejection(code) ? kErrStatementRejected : kErrGeneral, kSource, message);
 }
 
-sqlite3_stmt *EmbeddedSession::prepare(std::string_view sql) {
+sqlite3_stmt *EmbeddedSession::prepare(const std::vector<Token> &tokens) {
     if (!db_)
         throw AppError(kErrGeneral, kSource, kClosedMessage);
-    const std::string translated = translateStatement(std::string(sql), context_);
+    // VACUUM writes a copy of the database anywhere (VACUUM INTO) and passes no authorizer.
+    if (isStatementVerb(tokens, "VACUUM"))
+        throw AppError(kErrStatementRejected, kSource, kInvalidStatement);
+    const std::string translated = translateStatement(tokens, context_);
     sqlite3_stmt *stmt = nullptr;
     const char *tail = nullptr;
+    refusal_.clear();
+    checkingUserStatement_ = true;
     const int rc = sqlite3_prepare_v2(db_, translated.data(), static_cast<int>(translated.size()),
                                       &stmt, &tail);
+    checkingUserStatement_ = false;
     if (rc != SQLITE_OK) {
         sqlite3_finalize(stmt);
         raise(rc);
     }
+    refusal_.clear();
     if (!stmt)
         throw AppError(kErrStatementRejected, kSource, "The statement text is empty.");
     const std::string rest(tail, translated.data() + translated.size() - tail);
@@ -207,7 +256,7 @@ std::int64_t EmbeddedSession::execute(std::string_view sql) {
     dictionary_->refreshFor(tokens);
     if (std::int64_t rows = 0; runOwnStatement(tokens, rows))
         return rows;
-    StatementGuard guard{prepare(sql)};
+    StatementGuard guard{prepare(tokens)};
     int rc;
     while ((rc = sqlite3_step(guard.stmt)) == SQLITE_ROW) {
     }
@@ -223,7 +272,7 @@ std::unique_ptr<Recordset> EmbeddedSession::query(std::string_view sql, std::int
     dictionary_->refreshFor(tokens);
     if (std::int64_t rows = 0; runOwnStatement(tokens, rows))
         return std::make_unique<Recordset>(std::vector<Field>{});
-    StatementGuard guard{prepare(sql)};
+    StatementGuard guard{prepare(tokens)};
     sqlite3_stmt *stmt = guard.stmt;
     const int columns = sqlite3_column_count(stmt);
     std::vector<Field> fields(columns);

@@ -2,8 +2,8 @@
 
 // The embedded engine: an SQLite file spoken to in the dialect the program sends.
 
-#include "db/embedded/OracleDialect.h"
 #include "db/core/Session.h"
+#include "db/embedded/OracleDialect.h"
 
 #include <memory>
 #include <string>
@@ -27,17 +27,22 @@ public:
     std::int64_t execute(std::string_view sql) override;
     std::unique_ptr<Recordset> query(std::string_view sql, std::int32_t maxRecords) override;
 
+    bool readOnly() const override;
     const std::string &userName() const { return userName_; }
 
 private:
-    sqlite3_stmt *prepare(std::string_view sql);
+    sqlite3_stmt *prepare(const std::vector<Token> &tokens);
     // Statements the engine answers itself (EXPLAIN PLAN, COMMIT outside a transaction);
     // returns true and the rows written when it did.
     bool runOwnStatement(const std::vector<Token> &tokens, std::int64_t &rows);
     [[noreturn]] void raise(int code) const;
+    static int authorize(void *self, int action, const char *, const char *detail, const char *,
+                         const char *);
     std::vector<std::string> columnsOf(const std::string &table);
 
     sqlite3 *db_ = nullptr;
+    bool checkingUserStatement_ = false;
+    std::string refusal_; // why the authorizer refused the last statement
     std::string userName_;
     int sid_ = 0;
     DialectContext context_;

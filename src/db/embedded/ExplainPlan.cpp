@@ -351,8 +351,8 @@ int explainPlan(sqlite3 *db, const std::vector<Token> &tokens, const DialectCont
         rejected(into ? "ORA-02404: specified plan table not found"
                       : "ORA-02402: PLAN_TABLE not found");
 
-    const std::string statement = joinTokens(tokens, at[k] + 1);
-    const std::vector<Token> inner = tokenize(statement);
+    const std::vector<Token> inner(tokens.begin() + static_cast<std::ptrdiff_t>(at[k]) + 1,
+                                   tokens.end());
     std::string kind = "SELECT";
     std::string target;
     for (std::size_t i = 0; i < inner.size(); ++i) {
@@ -372,7 +372,7 @@ int explainPlan(sqlite3 *db, const std::vector<Token> &tokens, const DialectCont
     }
 
     sqlite3_stmt *stmt = nullptr;
-    const std::string translated = translateStatement(statement, context);
+    const std::string translated = translateStatement(inner, context);
     if (sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + translated).c_str(), -1, &stmt, nullptr) !=
         SQLITE_OK) {
         const std::string message = sqlite3_errmsg(db);

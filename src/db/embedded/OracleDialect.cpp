@@ -1,14 +1,22 @@
 #include "db/embedded/OracleDialect.h"
 
 #include "db/embedded/ConnectBy.h"
+#include "sql/AppError.h"
+
+#include <map>
 
 namespace bm::db {
 
 namespace {
 
+// Deeper nesting of parentheses and CASE than any real statement needs is refused before the
+// engine's own parser would run out of stack on it.
+constexpr std::size_t kMaxNestingDepth = 255;
+
+// One element of a nesting level: a token, or a whole group, (…) or CASE … END, seen as one.
 struct Item {
-    std::string text;
-    const Token *token = nullptr; // null for a group: (…) or CASE … END
+    std::size_t first = 0, last = 0; // token range, inclusive
+    const Token *token = nullptr;    // null for a group
     bool trivia() const { return token && token->isTrivia(); }
     bool isOp(std::string_view op) const { return token && token->isOp(op); }
     bool isName() const {
@@ -17,45 +25,46 @@ struct Item {
     }
 };
 
-std::string rewriteRange(const std::vector<Token> &t, std::size_t begin, std::size_t end);
+// For every token that opens a group, the index past the token that closes it (")" for "(",
+// END for CASE), or the end of the statement when it is never closed; found in one pass.
+struct Groups {
+    std::vector<std::size_t> end; // 0 where the token opens no group
+    std::vector<bool> closed;
+};
 
-// The index past the token that closes the group opened at i: ")" for "(", END for CASE.
-std::size_t groupEnd(const std::vector<Token> &t, std::size_t i, std::size_t end) {
-    int parens = 0, cases = 0;
-    const bool isCase = t[i].is("CASE");
-    for (std::size_t j = i; j < end; ++j) {
-        if (t[j].isOp("("))
-            ++parens;
-        else if (t[j].isOp(")"))
-            --parens;
-        else if (t[j].is("CASE"))
-            ++cases;
-        else if (t[j].is("END"))
-            --cases;
-        if (isCase ? (cases == 0 && parens == 0) : parens == 0)
-            return j + 1;
-    }
-    return end;
-}
-
-std::vector<Item> itemsOf(const std::vector<Token> &t, std::size_t begin, std::size_t end) {
-    std::vector<Item> items;
-    for (std::size_t i = begin; i < end;) {
+Groups findGroups(const std::vector<Token> &t) {
+    Groups g{std::vector<std::size_t>(t.size(), 0), std::vector<bool>(t.size(), false)};
+    std::vector<std::size_t> open;
+    auto finish = [&](std::size_t at, std::size_t past, bool closed) {
+        g.end[at] = past;
+        g.closed[at] = closed;
+    };
+    for (std::size_t i = 0; i < t.size(); ++i) {
         if (t[i].isOp("(") || t[i].is("CASE")) {
-            const std::size_t close = groupEnd(t, i, end);
-            const bool closed =
-                close <= end && close > i + 1 && (t[close - 1].isOp(")") || t[close - 1].is("END"));
-            const std::size_t innerEnd = closed ? close - 1 : close;
-            items.push_back({t[i].text + rewriteRange(t, i + 1, innerEnd) +
-                                 (closed ? t[close - 1].text : std::string()),
-                             nullptr});
-            i = close;
-        } else {
-            items.push_back({t[i].text, &t[i]});
-            ++i;
+            if (open.size() >= kMaxNestingDepth)
+                throw AppError(kErrStatementRejected, "Brindlemark embedded engine",
+                               "The statement is nested too deeply: more than " +
+                                   std::to_string(kMaxNestingDepth) +
+                                   " levels of parentheses and CASE expressions.");
+            open.push_back(i);
+        } else if (t[i].isOp(")")) {
+            // A CASE left open inside the parentheses ends with them.
+            while (!open.empty() && !t[open.back()].isOp("(")) {
+                finish(open.back(), i, false);
+                open.pop_back();
+            }
+            if (!open.empty()) {
+                finish(open.back(), i + 1, true);
+                open.pop_back();
+            }
+        } else if (t[i].is("END") && !open.empty() && t[open.back()].is("CASE")) {
+            finish(open.back(), i + 1, true);
+            open.pop_back();
         }
     }
-    return items;
+    for (std::size_t at : open)
+        finish(at, t.size(), false);
+    return g;
 }
 
 std::size_t prevSignificant(const std::vector<Item> &items, std::size_t i) {
@@ -96,10 +105,11 @@ std::size_t operandStart(const std::vector<Item> &items, std::size_t last) {
 // The last item of the operand that starts at item first.
 std::size_t operandEnd(const std::vector<Item> &items, std::size_t first) {
     std::size_t end = first;
-    if ((items[first].isOp("-") || items[first].isOp("+")) && first + 1 < items.size())
-        end = operandEnd(items, first + 1);
-    else if (items[first].isName()) {
-        const std::size_t next = nextSignificant(items, first);
+    // Signs in front of the operand belong to it.
+    while ((items[end].isOp("-") || items[end].isOp("+")) && end + 1 < items.size())
+        ++end;
+    if (items[end].isName()) {
+        const std::size_t next = nextSignificant(items, end);
         if (next != std::string::npos && !items[next].token)
             end = next; // a call, maybe with blanks before its parenthesis
     }
@@ -108,51 +118,44 @@ std::size_t operandEnd(const std::vector<Item> &items, std::size_t first) {
     return end;
 }
 
-std::string itemText(const std::vector<Item> &items, std::size_t from, std::size_t to) {
-    std::string text;
-    for (std::size_t i = from; i <= to; ++i)
-        text += items[i].text;
-    return text;
-}
+// Text to put before and after tokens; the statement is then written out once.
+struct Insertions {
+    std::map<std::size_t, std::string> before, after;
+};
 
-std::string rewriteRange(const std::vector<Token> &t, std::size_t begin, std::size_t end) {
-    const std::vector<Item> items = itemsOf(t, begin, end);
-    std::string out;
-    std::size_t emitted = 0; // items before this are in out
+// Wraps each || chain of one nesting level: nullif(coalesce(a,'')||coalesce(b,''),'').
+void rewriteLevel(const std::vector<Item> &items, Insertions &edits) {
+    std::size_t emitted = 0; // items before this belong to a chain already wrapped
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (!items[i].isOp("||"))
             continue;
         const std::size_t leftLast = prevSignificant(items, i);
         if (leftLast == std::string::npos || leftLast < emitted)
             continue;
-        const std::size_t chainStart = operandStart(items, leftLast);
-        std::vector<std::string> operands{itemText(items, chainStart, leftLast)};
-        std::size_t bar = i, chainEnd = leftLast;
+        std::vector<std::pair<std::size_t, std::size_t>> operands{
+            {operandStart(items, leftLast), leftLast}};
+        std::size_t bar = i;
         while (bar < items.size() && items[bar].isOp("||")) {
             const std::size_t first = nextSignificant(items, bar);
             if (first == std::string::npos)
                 break;
             const std::size_t last = operandEnd(items, first);
-            operands.push_back(itemText(items, first, last));
-            chainEnd = last;
+            operands.emplace_back(first, last);
             bar = nextSignificant(items, last);
             if (bar == std::string::npos)
                 break;
         }
         if (operands.size() < 2)
             continue;
-        for (std::size_t k = emitted; k < chainStart; ++k)
-            out += items[k].text;
-        std::string chain = "nullif(";
-        for (std::size_t k = 0; k < operands.size(); ++k)
-            chain += (k ? "||coalesce(" : "coalesce(") + operands[k] + ",'')";
-        out += chain + ",'')";
-        emitted = chainEnd + 1;
-        i = chainEnd;
+        edits.before[items[operands.front().first].first] += "nullif(";
+        for (const auto &[first, last] : operands) {
+            edits.before[items[first].first] += "coalesce(";
+            edits.after[items[last].last] += ",'')";
+        }
+        edits.after[items[operands.back().second].last] += ",'')";
+        emitted = operands.back().second + 1;
+        i = operands.back().second;
     }
-    for (std::size_t i = emitted; i < items.size(); ++i)
-        out += items[i].text;
-    return out;
 }
 
 } // namespace
@@ -232,11 +235,41 @@ std::vector<std::string> selectListHeadings(const std::vector<Token> &tokens) {
 }
 
 std::string rewriteConcatenation(const std::vector<Token> &tokens) {
-    return rewriteRange(tokens, 0, tokens.size());
+    const Groups groups = findGroups(tokens);
+    Insertions edits;
+    // Each nesting level is read once, its groups seen as single items; the levels inside them
+    // wait on a work list, so the cost is linear in the statement, whatever its depth.
+    std::vector<std::pair<std::size_t, std::size_t>> levels{{0, tokens.size()}};
+    std::vector<Item> items;
+    while (!levels.empty()) {
+        const auto [begin, end] = levels.back();
+        levels.pop_back();
+        items.clear();
+        for (std::size_t i = begin; i < end;) {
+            if (const std::size_t past = groups.end[i]; past != 0) {
+                const std::size_t innerEnd = groups.closed[i] ? past - 1 : past;
+                levels.emplace_back(i + 1, innerEnd);
+                items.push_back({i, past - 1, nullptr});
+                i = past;
+            } else {
+                items.push_back({i, i, &tokens[i]});
+                ++i;
+            }
+        }
+        rewriteLevel(items, edits);
+    }
+    std::string out;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (auto it = edits.before.find(i); it != edits.before.end())
+            out += it->second;
+        out += tokens[i].text;
+        if (auto it = edits.after.find(i); it != edits.after.end())
+            out += it->second;
+    }
+    return out;
 }
 
-std::string translateStatement(const std::string &sql, const DialectContext &context) {
-    std::vector<Token> tokens = tokenize(sql);
+std::string translateStatement(std::vector<Token> tokens, const DialectContext &context) {
     bool hierarchical = false;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         Token &t = tokens[i];

@@ -19,7 +19,7 @@ struct DialectContext {
 };
 
 // Raises kErrStatementRejected for an Oracle construct the engine recognises but cannot run.
-std::string translateStatement(const std::string &sql, const DialectContext &context);
+std::string translateStatement(std::vector<Token> tokens, const DialectContext &context);
 
 // Rewrites a || b || … so that null operands count as empty text and the result is null only
 // when every operand is (Oracle's rule). Exposed for the hierarchical-query translation.

@@ -1,7 +1,9 @@
 #include "db/embedded/OracleFunctions.h"
 
+#include "db/embedded/FunctionGuard.h"
 #include "sql/SqlTokenizer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <sqlite3.h>
@@ -49,6 +51,11 @@ std::string_view textOf(sqlite3_value *v) {
     return {p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(v))};
 }
 
+// The longest text a VARCHAR2 holds, and so the widest LPAD or RPAD result.
+constexpr long long kMaxVarchar2 = 4000;
+// The largest magnitude Oracle's NUMBER holds; a width beyond it overflows.
+constexpr double kMaxNumber = 1e126;
+
 void pad(sqlite3_context *ctx, int argc, sqlite3_value **argv, bool left) {
     for (int i = 0; i < argc; ++i) {
         if (isNullish(argv[i])) {
@@ -57,7 +64,18 @@ void pad(sqlite3_context *ctx, int argc, sqlite3_value **argv, bool left) {
         }
     }
     const double requested = sqlite3_value_double(argv[1]);
-    const long long width = static_cast<long long>(std::trunc(requested));
+    if (std::isnan(requested) || std::isinf(requested)) {
+        sqlite3_result_error(ctx, "ORA-01722: invalid number", -1);
+        return;
+    }
+    if (std::fabs(requested) >= kMaxNumber) {
+        sqlite3_result_error(ctx, "ORA-01426: numeric overflow", -1);
+        return;
+    }
+    // The width is checked before anything is allocated: the result never passes VARCHAR2's
+    // limit, however wide the request.
+    const long long width =
+        static_cast<long long>(std::min(std::trunc(requested), static_cast<double>(kMaxVarchar2)));
     if (width <= 0) {
         sqlite3_result_null(ctx);
         return;
@@ -255,19 +273,22 @@ OracleColumnType oracleColumnType(const std::string &declared) {
 void registerOracleFunctions(sqlite3 *db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     for (int n = 2; n <= 3; ++n) {
-        sqlite3_create_function(db, "LPAD", n, flags, nullptr, lpadFunction, nullptr, nullptr);
-        sqlite3_create_function(db, "RPAD", n, flags, nullptr, rpadFunction, nullptr, nullptr);
+        sqlite3_create_function(db, "LPAD", n, flags, nullptr, guarded<lpadFunction>, nullptr,
+                                nullptr);
+        sqlite3_create_function(db, "RPAD", n, flags, nullptr, guarded<rpadFunction>, nullptr,
+                                nullptr);
     }
-    sqlite3_create_function(db, "DECODE", -1, flags, nullptr, decodeFunction, nullptr, nullptr);
-    sqlite3_create_function(db, "NVL", 2, flags, nullptr, nvlFunction, nullptr, nullptr);
-    sqlite3_create_function(db, "NVL2", 3, flags, nullptr, nvl2Function, nullptr, nullptr);
+    sqlite3_create_function(db, "DECODE", -1, flags, nullptr, guarded<decodeFunction>, nullptr,
+                            nullptr);
+    sqlite3_create_function(db, "NVL", 2, flags, nullptr, guarded<nvlFunction>, nullptr, nullptr);
+    sqlite3_create_function(db, "NVL2", 3, flags, nullptr, guarded<nvl2Function>, nullptr, nullptr);
     sqlite3_create_function(db, "BM_CONNECT_BY_LOOP", 0, SQLITE_UTF8, nullptr,
-                            connectByLoopFunction, nullptr, nullptr);
+                            guarded<connectByLoopFunction>, nullptr, nullptr);
     static const char *const parts[] = {"BM_DATA_TYPE",  "BM_DATA_LENGTH", "BM_DATA_PRECISION",
                                         "BM_DATA_SCALE", "BM_CHAR_LENGTH", "BM_CHAR_USED"};
     for (std::intptr_t i = 0; i < 6; ++i)
         sqlite3_create_function(db, parts[i], 1, flags, reinterpret_cast<void *>(i),
-                                columnTypeFunction, nullptr, nullptr);
+                                guarded<columnTypeFunction>, nullptr, nullptr);
 }
 
 } // namespace bm::db

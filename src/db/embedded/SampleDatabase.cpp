@@ -2,6 +2,9 @@
 
 #include "sql/AppError.h"
 
+#include <cerrno>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -9,31 +12,55 @@
 namespace bm::db {
 
 namespace {
+
 constexpr const char *kSource = "Brindlemark sample database";
+// How long the check waits for another session's write to finish before it calls the file busy.
+constexpr int kBusyTimeoutMs = 2000;
+
+[[noreturn]] void fail(const std::string &path, const std::string &reason) {
+    throw AppError(kErrGeneral, kSource,
+                   "Cannot prepare the sample database \"" + path + "\": " + reason);
 }
 
-bool isUsableDatabase(const std::string &path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec))
-        return false;
-    sqlite3 *db = nullptr;
-    bool ok = false;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt *stmt = nullptr;
-        if (sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &stmt, nullptr) == SQLITE_OK &&
-            sqlite3_step(stmt) == SQLITE_ROW) {
-            const auto *result = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
-            ok = result && std::string(result) == "ok";
-        }
-        sqlite3_finalize(stmt);
+SampleFileState stateFromCode(int code, const std::string &path, const std::string &reason) {
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return SampleFileState::InUse;
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        return SampleFileState::Damaged;
+    default:
+        fail(path, reason);
     }
-    sqlite3_close_v2(db);
-    return ok;
 }
 
-void ensureSampleDatabase(const std::string &path, const std::string &script) {
-    if (isUsableDatabase(path))
-        return;
+std::string timeStamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
+}
+
+// Moves a damaged file, and the journal that belongs to it, out of the way under one stamp, so
+// that nothing of it is lost and its journal is never played into the new database.
+void moveAside(const std::string &path) {
+    namespace fs = std::filesystem;
+    const std::string suffix = ".damaged-" + timeStamp() + "-" + std::to_string(getpid());
+    for (const char *part : {"", "-journal", "-wal", "-shm"}) {
+        const std::string from = path + part;
+        std::error_code ec;
+        if (!fs::exists(from, ec))
+            continue;
+        fs::rename(from, path + suffix + part, ec);
+        if (ec)
+            fail(path, "cannot move the damaged file aside: " + ec.message());
+    }
+}
+
+void build(const std::string &path, const std::string &script) {
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path target(path);
@@ -54,16 +81,73 @@ void ensureSampleDatabase(const std::string &path, const std::string &script) {
     sqlite3_close_v2(db);
     if (rc != SQLITE_OK) {
         fs::remove(temporary, ec);
-        throw AppError(kErrGeneral, kSource,
-                       "Cannot create the sample database \"" + path + "\": " + reason);
+        fail(path, reason);
     }
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        const std::string why = ec.message();
-        fs::remove(temporary, ec);
-        throw AppError(kErrGeneral, kSource,
-                       "Cannot create the sample database \"" + path + "\": " + why);
+    // link() never replaces: when another copy of the program built the file meanwhile, its
+    // database stays and this one is dropped.
+    const int linked = ::link(temporary.c_str(), path.c_str());
+    const int error = errno;
+    fs::remove(temporary, ec);
+    if (linked != 0 && error != EEXIST)
+        fail(path, std::strerror(error));
+}
+
+} // namespace
+
+SampleFileState sampleFileState(const std::string &path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const auto status = fs::status(path, ec);
+    if (!fs::exists(status))
+        return SampleFileState::Missing;
+    if (!fs::is_regular_file(status))
+        fail(path, "it is not a regular file");
+    // An empty file opens as an empty database, which has none of the sample's tables.
+    if (fs::file_size(path, ec) == 0 && !ec)
+        return SampleFileState::Damaged;
+
+    sqlite3 *db = nullptr;
+    // Opened for writing, so that a journal left by a writer that died is rolled back as SQLite
+    // means it to be, instead of making the file look unreadable.
+    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    SampleFileState state = SampleFileState::Usable;
+    if (rc == SQLITE_OK) {
+        sqlite3_extended_result_codes(db, 1);
+        sqlite3_busy_timeout(db, kBusyTimeoutMs);
+        sqlite3_stmt *stmt = nullptr;
+        rc = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &stmt, nullptr);
+        if (rc == SQLITE_OK) {
+            rc = sqlite3_step(stmt);
+            if (rc == SQLITE_ROW) {
+                const auto *result = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
+                state = result && std::strcmp(result, "ok") == 0 ? SampleFileState::Usable
+                                                                 : SampleFileState::Damaged;
+                rc = SQLITE_OK;
+            }
+        }
+        sqlite3_finalize(stmt);
     }
+    if (rc != SQLITE_OK) {
+        const std::string reason = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        sqlite3_close_v2(db);
+        return stateFromCode(rc, path, reason);
+    }
+    sqlite3_close_v2(db);
+    return state;
+}
+
+void ensureSampleDatabase(const std::string &path, const std::string &script) {
+    switch (sampleFileState(path)) {
+    case SampleFileState::Usable:
+    case SampleFileState::InUse:
+        return;
+    case SampleFileState::Damaged:
+        moveAside(path);
+        break;
+    case SampleFileState::Missing:
+        break;
+    }
+    build(path, script);
 }
 
 } // namespace bm::db

@@ -6,12 +6,21 @@
 
 namespace bm::db {
 
-// Makes sure a usable sample database stands at path: a missing or broken file is built anew
-// from the script in a temporary file beside it, then moved into place, so a failure never
-// leaves a half-made database. Raises kErrGeneral when it cannot.
-void ensureSampleDatabase(const std::string &path, const std::string &script);
+enum class SampleFileState {
+    Missing,
+    Usable,
+    InUse,   // another session holds a lock on it: it is in use, not damaged
+    Damaged, // empty, not a database, or fails the integrity check
+};
 
-// True when path holds an SQLite database that passes a quick integrity check.
-bool isUsableDatabase(const std::string &path);
+// What stands at path. Waits a while for a lock to go before it answers InUse. Raises
+// kErrGeneral when the file is there but cannot be read at all (permissions, I/O).
+SampleFileState sampleFileState(const std::string &path);
+
+// Makes sure a usable sample database stands at path. A missing file is built from the script
+// in a temporary file beside it and moved into place, so a failure never leaves a half-made
+// database; a damaged one is first moved aside (path + ".damaged-<time>"), never deleted. A
+// file in use is left alone. Raises kErrGeneral when it cannot.
+void ensureSampleDatabase(const std::string &path, const std::string &script);
 
 } // namespace bm::db

@@ -2,16 +2,26 @@
 
 #include "sql/SqlTokenizer.h"
 
-#include <algorithm>
 #include <ctime>
 #include <mutex>
 
 namespace bm::db {
 
 namespace {
-std::mutex registryMutex;
-std::vector<SessionInfo> registry;
-int nextSid = 1;
+
+struct Registry {
+    std::mutex mutex;
+    std::vector<SessionInfo> sessions;
+    int nextSid = 1;
+};
+
+// Made on first use and never destroyed: a session closed while the process ends, after static
+// objects are gone, still finds the registry.
+Registry &registry() {
+    static Registry *const instance = new Registry;
+    return *instance;
+}
+
 } // namespace
 
 std::string currentDateTime() {
@@ -24,26 +34,27 @@ std::string currentDateTime() {
 }
 
 int registerSession(const std::string &userName) {
-    std::lock_guard lock(registryMutex);
+    Registry &r = registry();
+    std::lock_guard lock(r.mutex);
     SessionInfo info;
-    info.sid = nextSid++;
+    info.sid = r.nextSid++;
     info.serial = 1 + (info.sid * 7919) % 65535;
     info.userName = upperAscii(userName);
     info.logonTime = currentDateTime();
-    registry.push_back(info);
+    r.sessions.push_back(info);
     return info.sid;
 }
 
 void unregisterSession(int sid) {
-    std::lock_guard lock(registryMutex);
-    registry.erase(std::remove_if(registry.begin(), registry.end(),
-                                  [sid](const SessionInfo &s) { return s.sid == sid; }),
-                   registry.end());
+    Registry &r = registry();
+    std::lock_guard lock(r.mutex);
+    std::erase_if(r.sessions, [sid](const SessionInfo &s) { return s.sid == sid; });
 }
 
 std::vector<SessionInfo> openSessions() {
-    std::lock_guard lock(registryMutex);
-    return registry;
+    Registry &r = registry();
+    std::lock_guard lock(r.mutex);
+    return r.sessions;
 }
 
 } // namespace bm::db

@@ -8,7 +8,9 @@
 
 namespace bm::db {
 
-void *loadOracleClient() {
+namespace {
+
+void *findOracleClient() {
     static const char *const names[] = {
         "libclntsh.so",      "libclntsh.so.23.1", "libclntsh.so.21.1", "libclntsh.so.19.1",
         "libclntsh.so.18.1", "libclntsh.so.12.1", "libclntsh.so.11.1"};
@@ -24,6 +26,14 @@ void *loadOracleClient() {
         }
     }
     return nullptr;
+}
+
+} // namespace
+
+void *loadOracleClient() {
+    // Looked for once: the answer does not change while the program runs.
+    static void *const handle = findOracleClient();
+    return handle;
 }
 
 std::unique_ptr<Session> openOracleSession(const ConnectionSettings &) {
