@@ -1,6 +1,10 @@
 #include "QueryBatch.h"
 
 #include "sql/AppError.h"
+#include "sql/SqlTokenizer.h"
+
+#include <cstring>
+#include <strings.h>
 
 cQuery &colQueries::Add(const QString &type, const QString &text, bool valid, const QString &key) {
     auto query = std::make_shared<cQuery>();
@@ -78,135 +82,125 @@ QString wordAt(const QString &text, qsizetype i) {
     return text.mid(i, end - i).toUpper();
 }
 
-bool startsPlSqlBlock(const QString &text, qsizetype i) {
-    i = skipTrivia(text, i);
-    QString word = wordAt(text, i);
-    if (word == "DECLARE" || word == "BEGIN")
-        return true;
-    if (word != "CREATE")
-        return false;
-    i = skipTrivia(text, i + word.size());
-    word = wordAt(text, i);
-    if (word == "OR") {
-        i = skipTrivia(text, i + word.size());
-        if (wordAt(text, i) != "REPLACE")
-            return false;
-        i = skipTrivia(text, i + 7);
-        word = wordAt(text, i);
-    }
-    return word == "FUNCTION" || word == "PROCEDURE" || word == "PACKAGE" || word == "TRIGGER" ||
-           word == "TYPE";
+using bm::db::Lexeme;
+using bm::db::Lexer;
+using bm::db::TokenKind;
+
+bool sameWord(std::string_view text, const char *word) {
+    return text.size() == std::strlen(word) && strncasecmp(text.data(), word, text.size()) == 0;
 }
 
-// Moves past a literal, quoted name or comment starting at i; returns i unchanged otherwise.
-qsizetype skipQuoted(const QString &text, qsizetype i) {
-    const QChar c = text[i];
-    if (c == '\'' || c == '"') {
-        qsizetype j = i + 1;
-        while (j < text.size()) {
-            if (text[j] == c) {
-                if (j + 1 < text.size() && text[j + 1] == c) {
-                    j += 2;
-                    continue;
-                }
-                return j + 1;
-            }
-            ++j;
-        }
-        return text.size();
+// The next word at or after from, past white space and comments; empty where something else
+// comes first.
+std::string_view nextWord(std::string_view text, Lexer &lexer) {
+    for (Lexeme l; lexer.next(l);) {
+        if (l.kind == TokenKind::Space || l.kind == TokenKind::Comment)
+            continue;
+        return l.kind == TokenKind::Word ? text.substr(l.offset, l.length) : std::string_view();
     }
-    if (text.mid(i, 2) == "--" || text.mid(i, 2) == "/*")
-        return skipTrivia(text, i);
+    return {};
+}
+
+// DECLARE, BEGIN or CREATE [OR REPLACE] FUNCTION, PROCEDURE, PACKAGE, TRIGGER or TYPE at from.
+bool startsPlSqlBlock(std::string_view text, std::size_t from) {
+    Lexer lexer(text, from);
+    std::string_view word = nextWord(text, lexer);
+    if (sameWord(word, "DECLARE") || sameWord(word, "BEGIN"))
+        return true;
+    if (!sameWord(word, "CREATE"))
+        return false;
+    word = nextWord(text, lexer);
+    if (sameWord(word, "OR")) {
+        if (!sameWord(nextWord(text, lexer), "REPLACE"))
+            return false;
+        word = nextWord(text, lexer);
+    }
+    for (const char *kind : {"FUNCTION", "PROCEDURE", "PACKAGE", "TRIGGER", "TYPE"})
+        if (sameWord(word, kind))
+            return true;
+    return false;
+}
+
+// The position past the spaces (only blanks) from i, up to end.
+std::size_t skipBlanks(std::string_view text, std::size_t i, std::size_t end) {
+    while (i < end && text[i] == ' ')
+        ++i;
     return i;
 }
 
-// The position of the next statement-ending semicolon from i, or -1.
-qsizetype nextSemicolon(const QString &text, qsizetype i) {
-    while (i < text.size()) {
-        const qsizetype past = skipQuoted(text, i);
-        if (past != i) {
-            i = past;
-        } else if (text[i] == ';') {
-            return i;
-        } else {
-            ++i;
-        }
-    }
-    return -1;
-}
-
-// A line holding only "/" from i: its start and the position after it (or -1, -1).
-std::pair<qsizetype, qsizetype> nextSlashLine(const QString &text, qsizetype i) {
-    qsizetype lineStart = i;
-    while (i < text.size()) {
-        const qsizetype past = skipQuoted(text, i);
-        if (past != i) {
-            // A literal or comment can span lines; a line that starts inside one is no "/" line.
-            const qsizetype lastBreak = text.lastIndexOf('\n', past - 1);
-            if (lastBreak >= i)
-                lineStart = lastBreak + 1;
-            i = past;
-            continue;
-        }
-        if (text[i] == '\n') {
-            lineStart = i + 1;
-        } else if (text[i] == '/' && text.mid(lineStart, i - lineStart).trimmed().isEmpty()) {
-            qsizetype end = i + 1;
-            while (end < text.size() &&
-                   (text[end] == ' ' || text[end] == '\t' || text[end] == '\r'))
-                ++end;
-            if (end == text.size() || text[end] == '\n')
-                return {lineStart, end == text.size() ? end : end + 1};
-        }
-        ++i;
-    }
-    return {-1, -1};
-}
-
-QString trimSpaces(const QString &text) {
-    qsizetype a = 0, b = text.size();
-    while (a < b && text[a] == ' ')
-        ++a;
-    while (b > a && text[b - 1] == ' ')
-        --b;
-    return text.mid(a, b - a);
+// True when from i to end there is nothing but white space and comments.
+bool onlyTrivia(std::string_view text, std::size_t i, std::size_t end) {
+    Lexer lexer(text.substr(0, end), i);
+    for (Lexeme l; lexer.next(l);)
+        if (l.kind != TokenKind::Space && l.kind != TokenKind::Comment)
+            return false;
+    return true;
 }
 
 } // namespace
 
 colQueries Split_Queries(const QString &input) {
     colQueries queries;
-    const auto add = [&](const QString &statement) {
+    // Read once, as UTF-8, by the shared lexer; each statement is cut out by its offsets.
+    const QByteArray bytes = input.toUtf8();
+    const std::string_view all(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    std::size_t end = all.size();
+    while (end > 0 && all[end - 1] == ' ')
+        --end;
+    const std::string_view text = all.substr(0, end);
+    const auto add = [&](std::size_t from, std::size_t to) {
+        const QString statement = QString::fromUtf8(text.data() + from, qsizetype(to - from));
         queries.Add(Get_Query_Type(statement), statement, true);
     };
-    QString text = trimSpaces(input);
-    while (true) {
-        if (startsPlSqlBlock(text, 0)) {
-            const auto [lineStart, after] = nextSlashLine(text, 0);
-            if (lineStart < 0) {
-                add(text);
-                break;
-            }
-            QString block = text.left(lineStart);
-            while (block.endsWith('\n') || block.endsWith('\r'))
-                block.chop(1);
-            add(block);
-            text = trimSpaces(text.mid(after));
-            if (skipTrivia(text, 0) >= text.size())
-                break;
+
+    std::size_t start = skipBlanks(text, 0, end);
+    Lexer lexer(text, start);
+    bool block = startsPlSqlBlock(text, start);
+    bool lineClean = true; // only white space so far on the current line
+    for (Lexeme l; lexer.next(l);) {
+        if (l.kind == TokenKind::Space) {
+            if (std::memchr(text.data() + l.offset, '\n', l.length))
+                lineClean = true;
             continue;
         }
-        const qsizetype semicolon = nextSemicolon(text, 0);
-        if (semicolon < 0) {
-            // The text after the last semicolon runs when it holds a statement; a text with
-            // no semicolon at all is one statement, even an empty one.
-            if (queries.Count() == 0 || skipTrivia(text, 0) < text.size())
-                add(text);
-            break;
+        const bool clean = lineClean;
+        lineClean = false;
+        if (l.kind != TokenKind::Operator)
+            continue;
+        std::size_t next = 0;
+        if (!block && text[l.offset] == ';') {
+            add(start, l.offset);
+            next = l.offset + 1;
+        } else if (block && clean && text[l.offset] == '/') {
+            // A line holding only "/" ends the block; the line itself is not sent.
+            std::size_t after = l.offset + 1;
+            while (after < end &&
+                   (text[after] == ' ' || text[after] == '\t' || text[after] == '\r'))
+                ++after;
+            if (after < end && text[after] != '\n')
+                continue;
+            std::size_t lineStart = l.offset;
+            while (lineStart > start && text[lineStart - 1] != '\n')
+                --lineStart;
+            std::size_t blockEnd = lineStart;
+            while (blockEnd > start && (text[blockEnd - 1] == '\n' || text[blockEnd - 1] == '\r'))
+                --blockEnd;
+            add(start, blockEnd);
+            next = after < end ? after + 1 : end;
+            if (onlyTrivia(text, next, end))
+                return queries;
+        } else {
+            continue;
         }
-        add(text.left(semicolon));
-        text = trimSpaces(text.mid(semicolon + 1));
+        start = skipBlanks(text, next, end);
+        lexer = Lexer(text, start);
+        block = startsPlSqlBlock(text, start);
+        lineClean = true;
     }
+    // The text after the last semicolon runs when it holds a statement; a text with no
+    // semicolon at all is one statement, even an empty one. A block runs to the end.
+    if (queries.Count() == 0 || block || !onlyTrivia(text, start, end))
+        add(start, end);
     return queries;
 }
 

@@ -21,74 +21,82 @@ bool Token::is(std::string_view word) const {
            strncasecmp(text.data(), word.data(), word.size()) == 0;
 }
 
+bool Lexer::next(Lexeme &lexeme) {
+    const std::string_view sql = sql_;
+    const std::size_t n = sql.size();
+    std::size_t i = at_;
+    if (i >= n)
+        return false;
+    auto take = [&](TokenKind kind, std::size_t end) {
+        lexeme = {kind, i, end - i};
+        at_ = end;
+        return true;
+    };
+    const auto c = static_cast<unsigned char>(sql[i]);
+    if (std::isspace(c)) {
+        std::size_t j = i;
+        while (j < n && std::isspace(static_cast<unsigned char>(sql[j])))
+            ++j;
+        return take(TokenKind::Space, j);
+    }
+    if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
+        const std::size_t end = sql.find('\n', i);
+        return take(TokenKind::Comment, end == std::string_view::npos ? n : end);
+    }
+    if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
+        const std::size_t end = sql.find("*/", i + 2);
+        return take(TokenKind::Comment, end == std::string_view::npos ? n : end + 2);
+    }
+    if (c == '\'' || c == '"') {
+        // A doubled quote stands for one; an unclosed literal runs to the end.
+        std::size_t j = i + 1;
+        while (j < n) {
+            if (sql[j] == static_cast<char>(c)) {
+                if (j + 1 < n && sql[j + 1] == static_cast<char>(c)) {
+                    j += 2;
+                    continue;
+                }
+                ++j;
+                break;
+            }
+            ++j;
+        }
+        return take(c == '\'' ? TokenKind::String : TokenKind::QuotedName, j);
+    }
+    if (wordStart(c)) {
+        std::size_t j = i + 1;
+        while (j < n && wordChar(static_cast<unsigned char>(sql[j])))
+            ++j;
+        return take(TokenKind::Word, j);
+    }
+    if (std::isdigit(c) || (c == '.' && i + 1 < n && std::isdigit(sql[i + 1]))) {
+        std::size_t j = i;
+        while (j < n && (std::isdigit(static_cast<unsigned char>(sql[j])) || sql[j] == '.'))
+            ++j;
+        if (j < n && (sql[j] == 'e' || sql[j] == 'E')) {
+            std::size_t k = j + 1;
+            if (k < n && (sql[k] == '+' || sql[k] == '-'))
+                ++k;
+            if (k < n && std::isdigit(static_cast<unsigned char>(sql[k]))) {
+                j = k;
+                while (j < n && std::isdigit(static_cast<unsigned char>(sql[j])))
+                    ++j;
+            }
+        }
+        return take(TokenKind::Number, j);
+    }
+    static const char *const pairs[] = {"||", "<>", "!=", "<=", ">=", "==", "^="};
+    for (const char *pair : pairs)
+        if (sql.substr(i, 2) == pair)
+            return take(TokenKind::Operator, i + 2);
+    return take(TokenKind::Operator, i + 1);
+}
+
 std::vector<Token> tokenize(std::string_view sql) {
     std::vector<Token> tokens;
-    std::size_t i = 0;
-    const std::size_t n = sql.size();
-    auto push = [&](TokenKind kind, std::size_t end) {
-        tokens.push_back({kind, std::string(sql.substr(i, end - i))});
-        i = end;
-    };
-    while (i < n) {
-        const auto c = static_cast<unsigned char>(sql[i]);
-        if (std::isspace(c)) {
-            std::size_t j = i;
-            while (j < n && std::isspace(static_cast<unsigned char>(sql[j])))
-                ++j;
-            push(TokenKind::Space, j);
-        } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
-            const std::size_t end = sql.find('\n', i);
-            push(TokenKind::Comment, end == std::string_view::npos ? n : end);
-        } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
-            const std::size_t end = sql.find("*/", i + 2);
-            push(TokenKind::Comment, end == std::string_view::npos ? n : end + 2);
-        } else if (c == '\'' || c == '"') {
-            // A doubled quote stands for one; an unclosed literal runs to the end.
-            std::size_t j = i + 1;
-            while (j < n) {
-                if (sql[j] == static_cast<char>(c)) {
-                    if (j + 1 < n && sql[j + 1] == static_cast<char>(c)) {
-                        j += 2;
-                        continue;
-                    }
-                    ++j;
-                    break;
-                }
-                ++j;
-            }
-            push(c == '\'' ? TokenKind::String : TokenKind::QuotedName, j);
-        } else if (wordStart(c)) {
-            std::size_t j = i + 1;
-            while (j < n && wordChar(static_cast<unsigned char>(sql[j])))
-                ++j;
-            push(TokenKind::Word, j);
-        } else if (std::isdigit(c) || (c == '.' && i + 1 < n && std::isdigit(sql[i + 1]))) {
-            std::size_t j = i;
-            while (j < n && (std::isdigit(static_cast<unsigned char>(sql[j])) || sql[j] == '.'))
-                ++j;
-            if (j < n && (sql[j] == 'e' || sql[j] == 'E')) {
-                std::size_t k = j + 1;
-                if (k < n && (sql[k] == '+' || sql[k] == '-'))
-                    ++k;
-                if (k < n && std::isdigit(static_cast<unsigned char>(sql[k]))) {
-                    j = k;
-                    while (j < n && std::isdigit(static_cast<unsigned char>(sql[j])))
-                        ++j;
-                }
-            }
-            push(TokenKind::Number, j);
-        } else {
-            static const char *const pairs[] = {"||", "<>", "!=", "<=", ">=", "==", "^="};
-            std::size_t end = i + 1;
-            for (const char *pair : pairs) {
-                if (sql.substr(i, 2) == pair) {
-                    end = i + 2;
-                    break;
-                }
-            }
-            push(TokenKind::Operator, end);
-        }
-    }
+    Lexer lexer(sql);
+    for (Lexeme l; lexer.next(l);)
+        tokens.push_back({l.kind, std::string(sql.substr(l.offset, l.length)), l.offset});
     return tokens;
 }
 

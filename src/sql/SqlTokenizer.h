@@ -22,10 +22,32 @@ enum class TokenKind {
 struct Token {
     TokenKind kind;
     std::string text;
+    std::size_t offset = 0; // where the token starts in the text it was read from
 
     bool is(std::string_view word) const; // a Word equal to word, ignoring case
     bool isOp(std::string_view op) const { return kind == TokenKind::Operator && text == op; }
     bool isTrivia() const { return kind == TokenKind::Space || kind == TokenKind::Comment; }
+};
+
+// A token as a place in the text: no copy is made, so a script of any size is read in one pass.
+struct Lexeme {
+    TokenKind kind;
+    std::size_t offset;
+    std::size_t length;
+};
+
+// Reads the tokens of a text one by one, from any position between two characters of it that is
+// outside literals and comments.
+class Lexer {
+public:
+    explicit Lexer(std::string_view sql, std::size_t from = 0) : sql_(sql), at_(from) {}
+    // The next token; false at the end of the text.
+    bool next(Lexeme &lexeme);
+    std::size_t position() const { return at_; }
+
+private:
+    std::string_view sql_;
+    std::size_t at_;
 };
 
 std::vector<Token> tokenize(std::string_view sql);

@@ -70,6 +70,19 @@ private slots:
                                       << QStringList{"GENERAL:create package body p as x; end;"};
         QTest::newRow("slash inside a literal is no end")
             << "BEGIN x := '\n/\n'; END;\n/" << QStringList{"GENERAL:BEGIN x := '\n/\n'; END;"};
+        QTest::newRow("letters beyond ASCII")
+            << "select 'é;ü' from dual; select 'ß' \"Straße\" from dual"
+            << QStringList{"SELECT:select 'é;ü' from dual",
+                           "SELECT:select 'ß' \"Straße\" from dual"};
+        QTest::newRow("slash line with CR LF")
+            << "BEGIN\r\n  x := 1;\r\nEND;\r\n/\r\nCOMMIT"
+            << QStringList{"GENERAL:BEGIN\r\n  x := 1;\r\nEND;", "GENERAL:COMMIT"};
+        QTest::newRow("division is no slash line")
+            << "BEGIN\n  x := 4\n  / 2;\nEND;\n/"
+            << QStringList{"GENERAL:BEGIN\n  x := 4\n  / 2;\nEND;"};
+        QTest::newRow("slash after a comment is no end")
+            << "BEGIN NULL; END; -- x\n/* c */ /\n/"
+            << QStringList{"GENERAL:BEGIN NULL; END; -- x\n/* c */ /"};
         QTest::newRow("create table is no block")
             << "create table t (a number); create type_x; drop table t"
             << QStringList{"GENERAL:create table t (a number)", "GENERAL:create type_x",
