@@ -7,6 +7,7 @@
 #include "editor/SelectTextOnFocus.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLabel>
 
 bool MDIMain::Connected() const {
@@ -32,7 +33,14 @@ void MDIMain::mnuFileConnect_Click() {
         action("mnuFileConnect")->setEnabled(false);
         statusPanel(2)->setText(ServiceName);
         statusPanel(3)->setText(UserID);
-        Create_Plan_Table();
+        if (Shared_Connection().readOnly())
+            bm::Prompt::current().message(
+                QMessageBox::Information, QMessageBox::Ok, QCoreApplication::applicationName(),
+                "The database \"" + ServiceName +
+                    "\" is open read-only: queries run, but changes are refused and no execution "
+                    "plan can be shown.");
+        else
+            Create_Plan_Table();
         New_Query();
         // The schema tree and the favourites tree are rebuilt here once the program has them.
     } else {

@@ -9,4 +9,22 @@ void setHourglass();
 void setDefaultPointer();
 bool isHourglass();
 
+// The hourglass for the life of a scope; done() puts the default pointer back early (before a
+// message box, say).
+class BusyCursor {
+public:
+    BusyCursor() { setHourglass(); }
+    ~BusyCursor() { done(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+    void done() {
+        if (active_)
+            setDefaultPointer();
+        active_ = false;
+    }
+
+private:
+    bool active_ = true;
+};
+
 } // namespace bm

@@ -2,8 +2,8 @@
 
 #include "db/core/ConnectionString.h"
 #include "db/embedded/EmbeddedSession.h"
-#include "db/oracle/OracleSession.h"
 #include "db/embedded/SampleDatabase.h"
+#include "db/oracle/OracleSession.h"
 #include "sql/AppError.h"
 
 #include <strings.h>
@@ -32,7 +32,18 @@ void Connection::open(const SampleSource &sample) {
     if (state() == kStateOpen)
         return;
     session_.reset();
-    const ConnectionSettings settings = parseConnectionString(connectionString_);
+    ConnectionSettings settings = parseConnectionString(connectionString_);
+    // The password is needed only until the engine has opened or failed; then no copy is kept.
+    struct ForgetPassword {
+        std::string &connectionString;
+        std::string &password;
+        ~ForgetPassword() {
+            std::string kept = withoutPassword(connectionString);
+            wipeSecret(connectionString);
+            connectionString = std::move(kept);
+            wipeSecret(password);
+        }
+    } forget{connectionString_, settings.password};
     switch (chooseEngine(settings.dataSource)) {
     case EngineKind::Sample:
         ensureSampleDatabase(sample.path, sample.script);

@@ -32,9 +32,11 @@ public:
 
     int state() const { return session_ && session_->isOpen() ? kStateOpen : kStateClosed; }
     // Opens the engine the connection string's data source names; raises on failure and stays
-    // closed.
+    // closed. Either way the password is then wiped from the connection string.
     void open(const SampleSource &sample);
     void close() noexcept;
+    // True when the open database takes no changes.
+    bool readOnly() const { return state() == kStateOpen && session_->readOnly(); }
 
     std::int64_t execute(std::string_view sql);
     std::unique_ptr<Recordset> query(std::string_view sql, std::int32_t maxRecords);

@@ -1,8 +1,8 @@
 #include "modDatabase.h"
 
-#include "sql/AppError.h"
 #include "common/Prompt.h"
 #include "common/frmTrace.h"
+#include "sql/AppError.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -27,9 +27,26 @@ QString sampleDatabasePath() {
 
 void Build_Connection_String(const QString &ServiceName, const QString &UserID,
                              const QString &Password) {
-    strConnect = QString::fromStdString(bm::db::buildConnectionString(
-        ServiceName.toStdString(), UserID.toStdString(), Password.toStdString()));
+    std::string password = Password.toStdString();
+    std::string text =
+        bm::db::buildConnectionString(ServiceName.toStdString(), UserID.toStdString(), password);
+    strConnect = QString::fromStdString(text);
+    bm::db::wipeSecret(password);
+    bm::db::wipeSecret(text);
 }
+
+namespace {
+
+// After the engine has opened or failed, strConnect keeps everything but the password.
+void forgetPassword() {
+    std::string text = strConnect.toStdString();
+    const QString kept = QString::fromStdString(bm::db::withoutPassword(text));
+    bm::db::wipeSecret(text);
+    strConnect.fill(QChar(0));
+    strConnect = kept;
+}
+
+} // namespace
 
 bool Open_Connection() {
     try {
@@ -38,9 +55,11 @@ bool Open_Connection() {
         if (cnDatabase->state() == bm::db::Connection::kStateOpen)
             return true;
         cnDatabase->setConnectionString(strConnect.toStdString());
+        forgetPassword();
         cnDatabase->open(sampleSource());
         return true;
     } catch (...) {
+        forgetPassword();
         // The fixed warning, then the engine's reason, which the user needs to act on.
         const bm::AppError error = bm::currentError();
         bm::Prompt::current().message(

@@ -11,7 +11,8 @@
 
 // The shared connection: null until the first open, released by Close_Connection.
 extern std::unique_ptr<bm::db::Connection> cnDatabase;
-// The connection string of the last log-on; it holds the password for the life of the process.
+// The connection string of the last log-on. It holds the password only from
+// Build_Connection_String until Open_Connection has handed it to the engine; then it is wiped.
 extern QString strConnect;
 
 void Build_Connection_String(const QString &ServiceName, const QString &UserID,

@@ -1,11 +1,11 @@
 #include "PlanAndStats.h"
 
 #include "ResultGrid.h"
-#include "sql/AppError.h"
 #include "common/ErrorReport.h"
 #include "common/Twips.h"
 #include "db/modDatabase.h"
 #include "frmQuery.h"
+#include "sql/AppError.h"
 
 #include <QLabel>
 #include <QTreeWidget>
@@ -50,8 +50,12 @@ QString PlanAndStats::planQuery() {
            " Decode (cost,null,'',' cost='||cost)||"
            " Decode(cardinality,null,'',' card ='||cardinality) Plan"
            " From PLAN_TABLE"
-           " start with id=0 and statement_id = 'TAVISTOK'"
-           " connect by prior id=parent_id and statement_id = 'TAVISTOK'"
+           " start with id=0 and statement_id = '" +
+           kStatementId +
+           "'"
+           " connect by prior id=parent_id and statement_id = '" +
+           kStatementId +
+           "'"
            " order by id,position";
 }
 
@@ -64,12 +68,15 @@ std::string text(const QString &sql) {
 } // namespace
 
 void PlanAndStats::GetPlan(const QString &statement) {
+    const QString id = "'" + kStatementId + "'";
     try {
-        Shared_Connection().execute(
-            text("DELETE FROM PLAN_TABLE WHERE Statement_Id = 'TAVISTOK' "));
-        Shared_Connection().execute(
-            text("Explain Plan set Statement_Id = 'TAVISTOK' FOR  " + statement));
-        auto plan = Shared_Connection().query(text(planQuery()), 0);
+        bm::db::Connection &connection = Shared_Connection();
+        // A database that takes no changes cannot hold a plan.
+        if (connection.readOnly())
+            throw bm::AppError(bm::kErrGeneral, {}, "The database is read-only.");
+        connection.execute(text("DELETE FROM PLAN_TABLE WHERE Statement_Id = " + id + " "));
+        connection.execute(text("Explain Plan set Statement_Id = " + id + " FOR  " + statement));
+        auto plan = connection.query(text(planQuery()), 0);
         window_.Load_Recordset_Into_Grid(std::move(plan), window_.grdEP, false);
     } catch (...) {
         bm::AppError error = bm::currentError();
@@ -81,25 +88,22 @@ void PlanAndStats::GetPlan(const QString &statement) {
         window_.grdEP->setColWidth(0, bm::twipsToPixels(2000));
         return;
     }
-    // The sums: a failure leaves the field it would have set as it was.
+    // The sums. When they cannot be read the figures keep their earlier values, and the
+    // messages pane says why they are not this plan's.
     try {
         auto sums = Shared_Connection().query(
-            text("SELECT SUM(COST), Sum(Cardinality) FROM PLAN_TABLE WHERE  Statement_Id = "
-                 "'TAVISTOK' "),
+            text("SELECT SUM(COST), Sum(Cardinality) FROM PLAN_TABLE WHERE  Statement_Id = " + id +
+                 " "),
             0);
         const auto field = [&](int i) {
             const auto value = sums->eof() ? std::nullopt : sums->value(i);
             return value ? QString::fromUtf8(value->data(), qsizetype(value->size())) : QString();
         };
-        try {
-            window_.PlanCost = field(0);
-        } catch (...) {
-        }
-        try {
-            window_.PlanCardinality = field(1);
-        } catch (...) {
-        }
+        window_.PlanCost = field(0);
+        window_.PlanCardinality = field(1);
     } catch (...) {
+        window_.Add_Message("The plan's cost and cardinality could not be read: " +
+                            QString::fromStdString(bm::currentError().description()));
     }
 }
 

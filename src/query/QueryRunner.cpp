@@ -3,13 +3,13 @@
 #include "PlanAndStats.h"
 #include "QueryBatch.h"
 #include "ResultWriters.h"
-#include "sql/AppError.h"
 #include "common/BusyCursor.h"
 #include "common/ErrorReport.h"
 #include "common/Prompt.h"
 #include "db/modDatabase.h"
 #include "frmQuery.h"
 #include "settings/AppOptions.h"
+#include "sql/AppError.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -73,14 +73,8 @@ void QueryRunner::Run_Queries() {
 
 void QueryRunner::Run_SELECT_Query(const QString &text) {
     QLabel *progress = window_.statusPanel(1);
-    // 1. Objects.
-    try {
-        bm::setHourglass();
-    } catch (...) {
-        bm::setDefaultPointer();
-        showStepFailure("Error Creating Objects - ", bm::currentError());
-        return;
-    }
+    // 1. Objects: the hourglass until the statement ends, whichever way it ends.
+    bm::BusyCursor busy;
     // 2. Execution.
     std::unique_ptr<bm::db::Recordset> recordset;
     try {
@@ -90,12 +84,8 @@ void QueryRunner::Run_SELECT_Query(const QString &text) {
         recordset = Shared_Connection().query(text.toStdString(), window_.MaxRecords());
         progress->setText("Query complete.");
     } catch (...) {
-        bm::setDefaultPointer();
         window_.StartTime = 0;
-        const bm::AppError error = bm::currentError();
-        window_.BatchHasErrors = true;
-        window_.Add_Message(errorLine(QString::fromStdString(error.description()), text));
-        progress->setText("Query Complete with Errors.");
+        statementFailed(bm::currentError(), text);
         return;
     }
     // 3. Retrieval time.
@@ -130,46 +120,43 @@ void QueryRunner::Run_SELECT_Query(const QString &text) {
             window_.DisplayTime = formatSeconds(clock_.nsecsElapsed());
             window_.StartTime = 0;
         } catch (...) {
-            bm::setDefaultPointer();
+            busy.done();
             window_.StartTime = 0;
             showStepFailure("Error Loading Results Grid - ", bm::currentError());
             return;
         }
     }
     recordset.reset();
-    // 5. Plan.
+    // 5. Plan. A plan that cannot be built is a failure of the statement the user asked to
+    // explain: it is said in the messages pane, and the rows already shown stay.
     try {
         if (window_.chkShowPlan->checkState() == Qt::Checked)
             PlanAndStats(window_).GetPlan(text);
         progress->setText("");
     } catch (...) {
-        bm::setDefaultPointer();
+        statementFailed(bm::currentError(), text);
         return;
     }
     // 6. Finish.
-    try {
-        progress->setText("Query Complete.");
-        bm::setDefaultPointer();
-        PlanAndStats(window_).Show_Stats();
-        window_.Add_Message("Query Complete.");
-    } catch (...) {
-        bm::setDefaultPointer();
-    }
+    progress->setText("Query Complete.");
+    busy.done();
+    PlanAndStats(window_).Show_Stats();
+    window_.Add_Message("Query Complete.");
+}
+
+void QueryRunner::statementFailed(const bm::AppError &error, const QString &text) {
+    window_.BatchHasErrors = true;
+    window_.Add_Message(errorLine(QString::fromStdString(error.description()), text));
+    window_.statusPanel(1)->setText("Query Complete with Errors.");
 }
 
 void QueryRunner::Run_General_Query(const QString &text) {
-    try {
-        bm::setHourglass();
-    } catch (...) {
-        reportCurrentError("..frmQuery.Run_General_Query");
-        return;
-    }
+    bm::BusyCursor busy;
     try {
         Shared_Connection().execute(text.toStdString());
         window_.Add_Message("Query Complete");
-        bm::setDefaultPointer();
     } catch (...) {
-        bm::setDefaultPointer();
+        busy.done();
         const bm::AppError error = bm::currentError();
         window_.BatchHasErrors = true;
         window_.Add_Message(errorLine(QString::fromStdString(error.description()), text));

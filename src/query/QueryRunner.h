@@ -6,6 +6,9 @@
 #include <QString>
 
 class frmQuery;
+namespace bm {
+class AppError;
+}
 
 class QueryRunner {
 public:
@@ -23,6 +26,9 @@ public:
     static QString formatSeconds(qint64 nanoseconds);
 
 private:
+    // A statement that failed: its line in the messages pane, and the batch has errors.
+    void statementFailed(const bm::AppError &error, const QString &text);
+
     frmQuery &window_;
     QElapsedTimer clock_;
 };

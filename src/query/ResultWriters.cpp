@@ -4,6 +4,7 @@
 #include "common/ErrorReport.h"
 #include "common/Prompt.h"
 #include "frmQuery.h"
+#include "sql/AppError.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -61,7 +62,11 @@ void ResultWriters::Load_Recordset_Into_Text(const bm::db::Recordset *recordset,
         window_.RecordCount = QString::number(records);
         builder.setText(""); // the pane holds the text now
     } catch (...) {
-        // The text pane is left as it was.
+        // The text pane is left as it was; the messages pane says why nothing new is in it.
+        window_.ResultBuilder->setText("");
+        window_.BatchHasErrors = true;
+        window_.Add_Message("The results could not be shown as text: " +
+                            QString::fromStdString(bm::currentError().description()));
     }
 }
 

@@ -162,7 +162,7 @@ void frmQuery::buildControls() {
 void frmQuery::Form_Load() {
     resize(bm::twipsToPixels(8460), bm::twipsToPixels(6000));
     setMinimumWidth(bm::twipsToPixels(QueryWindowLayout::kMinimumWidth));
-    bm::setHourglass();
+    bm::BusyCursor busy;
     // Layout: the editor below the option strip, the splitter at 2000.
     layout_->editorPanel.moveTop(QueryWindowLayout::kEditorTop);
     int left = 0, splitter = 2000;
@@ -172,7 +172,7 @@ void frmQuery::Form_Load() {
     Reset();
     cboResults->setCurrentIndex(0);
     ResultBuilder = std::make_unique<cString>();
-    bm::setDefaultPointer();
+    busy.done();
 
     // The user's options; a step that fails falls back to the grid and goes on.
     const auto fallBack = [this] { cboResults->setCurrentIndex(0); };

@@ -102,12 +102,11 @@ private slots:
         QVERIFY(!main->Connected());
     }
 
-    void dialogLooksAsSpecified() {
+    void dialogCaptionMaskDefaultAndTabOrder() {
         frmLogin login;
         QCOMPARE(login.windowTitle(), QString("Brindlemark Database Login"));
         QCOMPARE(login.txtPassword->echoMode(), QLineEdit::Password);
         QVERIFY(login.cmdOK->isDefault());
-        QCOMPARE(login.nextInFocusChain(), login.nextInFocusChain()); // chain exists
         QWidget *order[] = {login.txtUserId, login.txtPassword, login.txtServiceName, login.cmdOK,
                             login.cmdCancel};
         for (int i = 0; i + 1 < 5; ++i) {
@@ -189,6 +188,24 @@ private slots:
         QVERIFY(prompt.messages.isEmpty());
         QCOMPARE(traceWindow()->logText().count("CREATE TABLE PLAN_TABLE"), 2);
         QVERIFY(!traceWindow()->logText().contains("tiger"));
+    }
+
+    // A file that takes no changes opens for queries, and the user is told what that means
+    // instead of meeting failed plans later.
+    void readOnlyDatabaseIsAnnouncedAtLogOn() {
+        Close_Connection();
+        QFile::remove(sampleDatabasePath());
+        Build_Connection_String("demo", "scott", "tiger");
+        QVERIFY(Open_Connection()); // makes the sample file
+        Close_Connection();
+        auto main = started(logOn("scott", "tiger", "file:" + sampleDatabasePath() + "?mode=ro"));
+        QVERIFY(main->Connected());
+        QCOMPARE(prompt.messages.size(), 1);
+        QCOMPARE(prompt.messages[0].icon, QMessageBox::Information);
+        QVERIFY2(prompt.messages[0].text.contains("is open read-only"),
+                 qPrintable(prompt.messages[0].text));
+        QVERIFY(!traceWindow()->logText().contains("CREATE TABLE PLAN_TABLE"));
+        QCOMPARE(main->queryWindows().size(), 1);
     }
 
     void commandsWithoutAQueryWindowDoNothing() {

@@ -127,6 +127,19 @@ private slots:
         QVERIFY(!asked.text.contains("s3cret"));
         QVERIFY(!traceWindow()->logText().contains("s3cret"));
         QVERIFY(!QFile::exists(env.file("absent.db")));
+        // No copy of the password stays once the engine has failed.
+        QVERIFY(!strConnect.contains("s3cret"));
+        QVERIFY(!QString::fromStdString(cnDatabase->connectionString()).contains("s3cret"));
+    }
+
+    // The connection string keeps everything but the password once the engine has it.
+    void passwordIsForgottenAfterLogOn() {
+        QVERIFY(logOn("demo", "s3cret;pw"));
+        QCOMPARE(strConnect,
+                 QString("Provider=MSDAORA.1;Data Source=demo;Password=;User ID=scott"));
+        QCOMPARE(QString::fromStdString(cnDatabase->connectionString()), strConnect);
+        QCOMPARE(Get_Recordset("SELECT USER FROM DUAL", 0)->value(0).value(),
+                 std::string_view("SCOTT"));
     }
 
     void sampleDatabaseIsMadeOnceAndRemade() {

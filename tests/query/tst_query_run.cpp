@@ -251,6 +251,34 @@ private slots:
         QCOMPARE(window.statusPanel(1)->text(), QString("Query batch complete with errors."));
     }
 
+    // A plan that cannot be built is said in the messages pane and fails the batch; the rows
+    // already shown stay.
+    void planFailureIsReported() {
+        frmQuery window;
+        window.chkShowPlan->click();
+        cnDatabase->execute("DROP TABLE PLAN_TABLE");
+        run(window, "SELECT * FROM dept");
+        QCOMPARE(window.grdResults->Rows(), 5);
+        QCOMPARE(messageLines(window).value(1),
+                 QString("no such table: PLAN_TABLE    (SELECT * FROM dept...)"));
+        QVERIFY(window.BatchHasErrors);
+        QCOMPARE(window.statusPanel(1)->text(), QString("Query batch complete with errors."));
+    }
+
+    // On a database that takes no changes the plan is simply not available.
+    void planNotAvailableOnAReadOnlyDatabase() {
+        Close_Connection();
+        Build_Connection_String("file:" + sampleDatabasePath() + "?mode=ro", "scott", "tiger");
+        QVERIFY(Open_Connection());
+        QVERIFY(cnDatabase->readOnly());
+        frmQuery window;
+        window.chkShowPlan->click();
+        run(window, "SELECT * FROM dept");
+        QCOMPARE(window.grdEP->TextMatrix(0, 0), QString("Not available."));
+        QCOMPARE(messageLines(window), QStringList({"", "Query Complete."}));
+        QVERIFY(!window.BatchHasErrors);
+    }
+
     void timingsUseTheLocale() {
         QCOMPARE(QueryRunner::formatSeconds(250'000'000), QString("0.25 seconds"));
         QLocale::setDefault(QLocale(QLocale::German));

@@ -76,4 +76,18 @@ ConnectionSettings parseConnectionString(std::string_view text) {
     return settings;
 }
 
+std::string withoutPassword(std::string_view connectionString) {
+    ConnectionSettings settings = parseConnectionString(connectionString);
+    wipeSecret(settings.password);
+    return buildConnectionString(settings.dataSource, settings.userId, {});
+}
+
+void wipeSecret(std::string &text) noexcept {
+    // Written through a volatile pointer so that the stores are not dropped as dead.
+    volatile char *p = text.data();
+    for (std::size_t i = 0; i < text.size(); ++i)
+        p[i] = '\0';
+    text.clear();
+}
+
 } // namespace bm::db

@@ -22,4 +22,10 @@ std::string buildConnectionString(std::string_view serviceName, std::string_view
 // Reads the keys back (names compared ignoring case; unknown keys are skipped).
 ConnectionSettings parseConnectionString(std::string_view text);
 
+// The same connection string with an empty password: what is kept once the engine has opened.
+std::string withoutPassword(std::string_view connectionString);
+
+// Overwrites a text that held a secret before it is released, then empties it.
+void wipeSecret(std::string &text) noexcept;
+
 } // namespace bm::db
