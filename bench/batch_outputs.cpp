@@ -27,7 +27,8 @@ namespace {
 class FilePrompt : public bm::WidgetPrompt {
 public:
     QString path;
-    QString saveFileName(const QString &, const QString &, const QString &) override {
+    QString saveFileName(const QString &, const QString &, const QString &,
+                         const QString &) override {
         return path;
     }
 };

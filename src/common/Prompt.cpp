@@ -33,9 +33,23 @@ QString WidgetPrompt::openFileName(const QString &title, const QString &filter,
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, directory, filter);
 }
 
+std::unique_ptr<QFileDialog> makeSaveDialog(QWidget *parent, const QString &title,
+                                            const QString &filter, const QString &suggestedPath,
+                                            const QString &defaultSuffix) {
+    auto dialog = std::make_unique<QFileDialog>(parent, title, suggestedPath, filter);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setDefaultSuffix(defaultSuffix);
+    return dialog;
+}
+
 QString WidgetPrompt::saveFileName(const QString &title, const QString &filter,
-                                   const QString &suggestedPath) {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggestedPath, filter);
+                                   const QString &suggestedPath, const QString &defaultSuffix) {
+    const auto dialog =
+        makeSaveDialog(QApplication::activeWindow(), title, filter, suggestedPath, defaultSuffix);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return {};
+    return dialog->selectedFiles().constFirst();
 }
 
 bool WidgetPrompt::print(QPrinter &printer) {

@@ -5,8 +5,10 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <memory>
 
 class QDialog;
+class QFileDialog;
 class QPrinter;
 class QWidget;
 
@@ -20,11 +22,13 @@ public:
     virtual QMessageBox::StandardButton message(QMessageBox::Icon icon,
                                                 QMessageBox::StandardButtons buttons,
                                                 const QString &title, const QString &text) = 0;
-    // File dialogs: return the chosen path, or an empty string when cancelled.
+    // File dialogs: return the chosen path, or an empty string when cancelled. The save dialog
+    // adds defaultSuffix (without its dot) to a name typed without one before it asks whether
+    // to replace an existing file, so the question is about the file that will be written.
     virtual QString openFileName(const QString &title, const QString &filter,
                                  const QString &directory) = 0;
     virtual QString saveFileName(const QString &title, const QString &filter,
-                                 const QString &suggestedPath) = 0;
+                                 const QString &suggestedPath, const QString &defaultSuffix) = 0;
     // The print dialog: true when the user accepted it, with the printer set up.
     virtual bool print(QPrinter &printer) = 0;
     // One of the program's own modal dialogs (log-on, options, error report …): returns its
@@ -45,10 +49,15 @@ public:
                                         const QString &text) override;
     QString openFileName(const QString &title, const QString &filter,
                          const QString &directory) override;
-    QString saveFileName(const QString &title, const QString &filter,
-                         const QString &suggestedPath) override;
+    QString saveFileName(const QString &title, const QString &filter, const QString &suggestedPath,
+                         const QString &defaultSuffix) override;
     bool print(QPrinter &printer) override;
     int showDialog(QDialog &dialog) override;
 };
+
+// The save dialog as WidgetPrompt shows it.
+std::unique_ptr<QFileDialog> makeSaveDialog(QWidget *parent, const QString &title,
+                                            const QString &filter, const QString &suggestedPath,
+                                            const QString &defaultSuffix);
 
 } // namespace bm

@@ -84,11 +84,10 @@ void ResultWriters::Load_RecordSet_Into_File(const bm::db::Recordset *recordset,
 
 bool ResultWriters::Save_Results_File(const bm::db::Recordset &recordset,
                                       const QString &delimiter) {
-    QString name = bm::Prompt::current().saveFileName("Save As", dialogFilter(kResultsFilter), {});
+    const QString name =
+        bm::Prompt::current().saveFileName("Save As", dialogFilter(kResultsFilter), {}, "sql");
     if (name.isEmpty())
         return false; // cancelled: nothing written, nothing said
-    if (QFileInfo(name).suffix().isEmpty() && !QFileInfo::exists(name))
-        name += ".sql"; // the dialog's default extension
     QSaveFile file(name);
     bool written = false;
     if (file.open(QIODevice::WriteOnly)) {

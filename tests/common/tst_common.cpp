@@ -1,8 +1,11 @@
-#include "sql/AppError.h"
 #include "common/BusyCursor.h"
+#include "common/Prompt.h"
 #include "common/Twips.h"
+#include "sql/AppError.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using bm::AppError;
@@ -61,21 +64,52 @@ private slots:
         QVERIFY(!QGuiApplication::overrideCursor());
     }
 
+    void busyCursorLastsForItsScope() {
+        {
+            bm::BusyCursor busy;
+            QVERIFY(bm::isHourglass());
+            busy.done();
+            QVERIFY(!bm::isHourglass());
+        }
+        {
+            bm::BusyCursor busy;
+            QVERIFY(bm::isHourglass());
+        }
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
     void twipsFollowTheResolution_data() {
         QTest::addColumn<int>("twips");
         QTest::addColumn<double>("dpi");
         QTest::addColumn<int>("pixels");
-        QTest::newRow("96 dpi: 15 twips a pixel") << 1500 << 96.0 << 100;
-        QTest::newRow("splitter bound") << 1935 << 96.0 << 129;
-        QTest::newRow("120 dpi") << 1440 << 120.0 << 120;
-        QTest::newRow("zero") << 0 << 96.0 << 0;
+        QTest::addColumn<int>("twipsBack"); // the pixels measured again in twips
+        QTest::newRow("96 dpi: 15 twips a pixel") << 1500 << 96.0 << 100 << 1500;
+        QTest::newRow("splitter bound") << 1935 << 96.0 << 129 << 1935;
+        QTest::newRow("120 dpi") << 1440 << 120.0 << 120 << 1440;
+        QTest::newRow("rounded to the nearest pixel") << 1000 << 96.0 << 67 << 1005;
+        QTest::newRow("zero") << 0 << 96.0 << 0 << 0;
     }
     void twipsFollowTheResolution() {
         QFETCH(int, twips);
         QFETCH(double, dpi);
         QFETCH(int, pixels);
+        QFETCH(int, twipsBack);
         QCOMPARE(bm::twipsToPixels(twips, dpi), pixels);
-        QCOMPARE(bm::pixelsToTwips(pixels, dpi), qRound(pixels * 1440 / dpi));
+        QCOMPARE(bm::pixelsToTwips(pixels, dpi), twipsBack);
+    }
+
+    // A name typed without a suffix is given the default one by the dialog itself, so that the
+    // dialog's question before replacing a file is about the file that will be written.
+    void saveDialogAddsTheSuffixBeforeAskingToReplace() {
+        QTemporaryDir dir;
+        const auto dialog =
+            bm::makeSaveDialog(nullptr, "Save As", "Text File (*.txt)", dir.path(), "sql");
+        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+        QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
+        dialog->selectFile(dir.filePath("out"));
+        QCOMPARE(dialog->selectedFiles(), QStringList{dir.filePath("out.sql")});
+        dialog->selectFile(dir.filePath("out.csv"));
+        QCOMPARE(dialog->selectedFiles(), QStringList{dir.filePath("out.csv")});
     }
 };
 

@@ -175,7 +175,7 @@ private slots:
         run(file, sql);
         QCOMPARE(prompt.fileDialogs,
                  QStringList{"save: Save As | Text File (*.txt);;Microsoft Excel File (*.xls);;"
-                             "All Files (*.*)"});
+                             "All Files (*.*) | sql"});
         QFile written(path);
         QVERIFY(written.open(QIODevice::ReadOnly));
         const QByteArray bytes = written.readAll();

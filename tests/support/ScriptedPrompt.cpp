@@ -1,5 +1,7 @@
 #include "ScriptedPrompt.h"
 
+#include <QFileInfo>
+
 QMessageBox::StandardButton ScriptedPrompt::message(QMessageBox::Icon icon,
                                                     QMessageBox::StandardButtons buttons,
                                                     const QString &title, const QString &text) {
@@ -19,9 +21,16 @@ QString ScriptedPrompt::openFileName(const QString &title, const QString &filter
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 
-QString ScriptedPrompt::saveFileName(const QString &title, const QString &filter, const QString &) {
-    fileDialogs.append("save: " + title + " | " + filter);
-    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+QString ScriptedPrompt::saveFileName(const QString &title, const QString &filter, const QString &,
+                                     const QString &defaultSuffix) {
+    fileDialogs.append("save: " + title + " | " + filter + " | " + defaultSuffix);
+    if (fileAnswers.isEmpty())
+        return {};
+    // As the dialog does: a name typed without a suffix gets the default one.
+    QString answer = fileAnswers.dequeue();
+    if (!defaultSuffix.isEmpty() && QFileInfo(answer).suffix().isEmpty())
+        answer += "." + defaultSuffix;
+    return answer;
 }
 
 bool ScriptedPrompt::print(QPrinter &) {

@@ -41,8 +41,8 @@ public:
                                         const QString &text) override;
     QString openFileName(const QString &title, const QString &filter,
                          const QString &directory) override;
-    QString saveFileName(const QString &title, const QString &filter,
-                         const QString &suggestedPath) override;
+    QString saveFileName(const QString &title, const QString &filter, const QString &suggestedPath,
+                         const QString &defaultSuffix) override;
     bool print(QPrinter &printer) override;
     int showDialog(QDialog &dialog) override;
 };
