@@ -1,7 +1,6 @@
 #include "frmQuery.h"
 
 #include "QueryRunner.h"
-#include "RecordLimitValidator.h"
 #include "ResultGrid.h"
 #include "common/BusyCursor.h"
 #include "common/ErrorReport.h"
@@ -58,7 +57,6 @@ void frmQuery::buildControls() {
     txtMaxRecords->setObjectName("txtMaxRecords");
     txtMaxRecords->setAccessibleName("Record Limit:");
     NumericKeyFilter::install(txtMaxRecords);
-    txtMaxRecords->setValidator(new RecordLimitValidator(txtMaxRecords));
     Label1->setBuddy(txtMaxRecords);
 
     // The option strip along the top, left to right.

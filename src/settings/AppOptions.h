@@ -10,13 +10,14 @@ inline const QString kOutputGrid = QStringLiteral("Grid");
 inline const QString kOutputCsv = QStringLiteral("Comma Seperated Values(CSV)");
 inline const QString kOutputFile = QStringLiteral("File");
 
+// A record starts with the default options, the ones a new options file is written with.
 struct AppOptionsRecord {
-    QString OutputResults;
-    std::int16_t ShowResults = 0;
+    QString OutputResults = kOutputGrid;
+    std::int16_t ShowResults = 1;
     std::int16_t ShowEP = 0;
     QString QueryTemplate;
     std::int32_t RecordLimit = 0;
-    std::int16_t ColourCodeScript = 0;
+    std::int16_t ColourCodeScript = 1;
 
     bool operator==(const AppOptionsRecord &) const = default;
 };

@@ -18,9 +18,6 @@ namespace {
 
 const QString kEscapedMarker = QStringLiteral("{escaped}");
 
-const char kDefaults[] = "OutputResults|Grid\r\nShowResults|1\r\nShowEP|0\r\nQueryTemplate|\r\n"
-                         "RecordLimit|\r\nColourCodeScript|1\r\n";
-
 } // namespace
 
 QString defaultOptionsFilePath() {
@@ -114,16 +111,31 @@ void applyOptionsText(const QString &text, AppOptionsRecord &options) {
 }
 
 void Read_Options() {
-    if (Read_File(OptionsFile) == "-1") {
+    QString why;
+    std::optional<QString> text = Read_File(OptionsFile, &why);
+    if (!text) {
         QDir().mkpath(QFileInfo(OptionsFile).path());
         QFile file(OptionsFile);
-        if (!file.open(QIODevice::Append) || file.write(kDefaults) < 0)
-            return;
+        const QByteArray defaults = optionsFileText(AppOptionsRecord{}).toUtf8();
+        if (file.open(QIODevice::Append) && file.write(defaults) == defaults.size() &&
+            file.flush()) {
+            file.close();
+            text = Read_File(OptionsFile, &why);
+        } else {
+            why = file.errorString();
+        }
     }
-    const QString text = Read_File(OptionsFile);
-    if (text == "-1")
+    if (!text) {
+        // The program runs on with the default options; the user is told once, at start-up.
+        AppOptions = AppOptionsRecord{};
+        bm::Prompt::current().message(
+            QMessageBox::Warning, QMessageBox::Ok, QCoreApplication::applicationName(),
+            "The options file " + QDir::toNativeSeparators(OptionsFile) +
+                " could not be read or created:\n" + why +
+                "\n\nThe default options are used until Brindlemark is closed.");
         return;
-    applyOptionsText(text, AppOptions);
+    }
+    applyOptionsText(*text, AppOptions);
 }
 
 bool Save_Options(const AppOptionsRecord &options) {

@@ -8,7 +8,8 @@
 #include <QString>
 
 // Reads OptionsFile into AppOptions, creating the file with the defaults when it cannot be read.
-// Never reports: a line that fails its conversion stops the reading there.
+// A line that fails its conversion stops the reading there, silently. When the file can be
+// neither read nor created, AppOptions holds the defaults and the user is told so.
 void Read_Options();
 
 // Writes the options to OptionsFile, replacing it whole or not at all. When it cannot, the user

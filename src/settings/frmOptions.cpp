@@ -87,9 +87,11 @@ frmOptions::frmOptions(QWidget *parent) : QDialog(parent) {
     layout->addWidget(SSTab1);
     layout->addLayout(buttons.row);
 
-    // The controls' state before the options fill them.
-    chkShowResults->setChecked(true);
-    chkColourCode->setChecked(true);
+    // The controls' state before the options fill them: the defaults.
+    const AppOptionsRecord defaults;
+    chkShowResults->setChecked(defaults.ShowResults != 0);
+    chkShowPlan->setChecked(defaults.ShowEP != 0);
+    chkColourCode->setChecked(defaults.ColourCodeScript != 0);
     loadOptions();
 }
 

@@ -1,5 +1,6 @@
 #include "modFunctions.h"
 
+#include "RecordLimitValidator.h"
 #include "common/TextCodec.h"
 
 #include <QEvent>
@@ -7,18 +8,23 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
-#include <QRegularExpressionValidator>
 #include <cmath>
 #include <limits>
 
-QString Read_File(const QString &path) {
+std::optional<QString> Read_File(const QString &path, QString *why) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("-1");
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (why)
+            *why = file.errorString();
+        return std::nullopt;
+    }
     const qint64 size = file.size();
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError || (size > 0 && bytes.size() != size))
-        return QStringLiteral("-1");
+    if (file.error() != QFileDevice::NoError || (size > 0 && bytes.size() != size)) {
+        if (why)
+            *why = file.errorString();
+        return std::nullopt;
+    }
     return decodeText(bytes);
 }
 
@@ -30,8 +36,7 @@ int Filter_Numeric_Key(int keyCode) {
 
 void NumericKeyFilter::install(QLineEdit *edit) {
     edit->installEventFilter(new NumericKeyFilter(edit));
-    edit->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    edit->setValidator(new RecordLimitValidator(edit));
 }
 
 bool NumericKeyFilter::eventFilter(QObject *watched, QEvent *event) {

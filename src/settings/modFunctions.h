@@ -9,8 +9,9 @@
 #include <limits>
 #include <optional>
 
-// The whole text of the file, or "-1" when it cannot be opened or read (never part of it).
-QString Read_File(const QString &path);
+// The whole text of the file, or nothing when it cannot be opened or read (never part of it);
+// why, when given, then says what went wrong.
+std::optional<QString> Read_File(const QString &path, QString *why = nullptr);
 
 // 8 (Backspace) and the digits 48-57 pass unchanged; every other code gives 0 (discarded).
 int Filter_Numeric_Key(int keyCode);
@@ -20,14 +21,16 @@ class NumericKeyFilter : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;
-    // Installs the filter on a line edit (and a validator, so pasted text obeys it too).
+    // Installs the filter on a line edit, and the record-limit validator, so that pasted text
+    // obeys it too.
     static void install(class QLineEdit *edit);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
-// VB's conversions as the options file uses them.
+// How the options file's values become numbers: a value that is no number, or out of its
+// field's range, is a failed conversion; halves round to the even neighbour.
 // A strict 16-bit conversion: empty, non-numeric or out-of-range text gives nothing.
 std::optional<std::int16_t> toInt16Strict(const QString &text);
 // The numeric value of the text's leading number (0 when there is none).

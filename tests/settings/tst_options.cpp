@@ -141,12 +141,17 @@ private slots:
     }
 
     void readFile() {
-        QCOMPARE(Read_File(env.file("missing.txt")), QString("-1"));
-        QCOMPARE(Read_File(env.path()), QString("-1")); // a folder
+        QString why;
+        QVERIFY(!Read_File(env.file("missing.txt"), &why));
+        QVERIFY(!why.isEmpty());
+        QVERIFY(!Read_File(env.path())); // a folder
         writeBytes(env.file("empty.txt"), "");
         QCOMPARE(Read_File(env.file("empty.txt")), QString(""));
         writeBytes(env.file("text.txt"), "a\r\nb");
         QCOMPARE(Read_File(env.file("text.txt")), QString("a\r\nb"));
+        // A file whose text happens to be -1 is read like any other.
+        writeBytes(env.file("minus.txt"), "-1");
+        QCOMPARE(Read_File(env.file("minus.txt")), QString("-1"));
     }
 
     void numericKeyFilter() {
@@ -237,9 +242,14 @@ private slots:
         QCOMPARE(AppOptions, (AppOptionsRecord{"File", 1, 1, "kept", 5, 1}));
         QCOMPARE(fileBytes(env.file("plain.txt")), QByteArray("not a folder"));
         QCOMPARE(QDir(env.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
-        // Reading with no way to create the file stops silently.
+        // With no way to read or create the file the defaults are used, and the user is told
+        // once.
         Read_Options();
-        QCOMPARE(prompt.messages.size(), 1);
+        QCOMPARE(prompt.messages.size(), 2);
+        QVERIFY2(prompt.messages[1].text.startsWith("The options file "),
+                 qPrintable(prompt.messages[1].text));
+        QCOMPARE(AppOptions, AppOptionsRecord{});
+        QCOMPARE(AppOptions, (AppOptionsRecord{"Grid", 1, 0, "", 0, 1}));
     }
 };
 
