@@ -27,6 +27,8 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolButton>
@@ -105,7 +107,8 @@ void MDIMain::buildStatusBar() {
         auto *label = new QLabel(statusBar());
         label->setObjectName(QString("StatusBarPanel%1").arg(i));
         label->setMinimumWidth(bm::twipsToPixels(i == 1 ? 3000 : 1800));
-        label->setAccessibleName(i == 1 ? "Status" : i == 2 ? "Service name" : "User name");
+        // A label announces its text; what the panel is for goes in its description.
+        label->setAccessibleDescription(i == 1 ? "Status" : i == 2 ? "Service name" : "User name");
         statusBar()->addWidget(label, i == 1 ? 1 : 0);
         statusPanels_.append(label);
     }
@@ -141,10 +144,17 @@ void MDIMain::Show_Browser(bool show) {
         picLeft->setVisible(show);
         picVBar->setVisible(show);
         if (show)
-            picLeft->setFixedWidth(bm::twipsToPixels(kBrowserWidth));
+            picLeft->setFixedWidth(browserWidth());
         if (QToolButton *browser = toolButtons_.value("browser"))
             browser->setChecked(show);
     });
+}
+
+int MDIMain::browserWidth() const {
+    // Wide enough for the three tab captions, with the 100 twips the tabs leave beside them.
+    const int captions = tabLeft->tabBar()->sizeHint().width() + bm::twipsToPixels(100) +
+                         2 * tabLeft->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    return std::max(bm::twipsToPixels(kBrowserWidth), captions);
 }
 
 void MDIMain::layOutLeftPanel() {

@@ -96,6 +96,7 @@ private:
     void buildLeftPanel();
     void buildStatusBar();
     void layOutLeftPanel();
+    int browserWidth() const;
     void setResultTicks(const QString &choice);
     void fillWindowMenu();
     // Arranges the query windows: 0 cascade, 1 tile horizontally, 2 tile vertically.

@@ -151,6 +151,13 @@ void MDIMain::buildMenus() {
     connect(action("mnuHelpContents"), &QAction::triggered, this, &MDIMain::mnuHelpContents_Click);
     connect(action("mnuHelpSearch"), &QAction::triggered, this, &MDIMain::mnuHelpContents_Click);
     connect(action("mnuHelpAbout"), &QAction::triggered, this, &MDIMain::mnuHelpAbout_Click);
+    // F1 anywhere in the program opens the help at its first page, as the Help menu does.
+    auto *helpKey = new QAction("Help", this);
+    helpKey->setObjectName("helpKey");
+    helpKey->setShortcut(QKeySequence::HelpContents);
+    helpKey->setShortcutContext(Qt::ApplicationShortcut);
+    connect(helpKey, &QAction::triggered, this, &MDIMain::mnuHelpContents_Click);
+    addAction(helpKey);
     connect(action("mnuWindowCascade"), &QAction::triggered, this, [this] { arrange(0); });
     connect(action("mnuWindowTileHorizontal"), &QAction::triggered, this, [this] { arrange(1); });
     connect(action("mnuWindowTileVertical"), &QAction::triggered, this, [this] { arrange(2); });

@@ -18,6 +18,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent) {
     setWindowTitle("About Brindlemark");
     auto *picture = new QLabel(this);
     picture->setPixmap(iconFor("brindlemark").pixmap(48, 48));
+    picture->setAccessibleName("Brindlemark logo");
     Label1 = new QLabel("Brindlemark", this);
     Label1->setObjectName("Label1");
     QFont title = Label1->font();

@@ -23,6 +23,7 @@ frmSplash::frmSplash(QWidget *parent)
     Picture1->setObjectName("Picture1");
     Picture1->setAlignment(Qt::AlignCenter);
     Picture1->setPixmap(iconFor("brindlemark").pixmap(96, 96));
+    Picture1->setAccessibleName("Brindlemark logo");
     auto *name = new QLabel("Brindlemark", this);
     QFont title = name->font();
     title.setPointSizeF(title.pointSizeF() * 2);
@@ -63,6 +64,7 @@ void frmSplash::Timer1_Timer() {
     // goes once the load has returned.
     hide();
     main_ = new MDIMain;
+    main_->setAttribute(Qt::WA_DeleteOnClose);
     main_->Form_Load();
     emit mainWindowShown(main_);
     close();

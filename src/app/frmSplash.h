@@ -3,6 +3,7 @@
 // The splash window: shown first; after two seconds, or at a key press, it brings up the main
 // window exactly once and then goes.
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -30,6 +31,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    MDIMain *main_ = nullptr;
+    QPointer<MDIMain> main_; // the main window deletes itself when closed
     bool started_ = false;
 };

@@ -21,6 +21,7 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent) {
     Picture1 = new QLabel(this);
     Picture1->setObjectName("Picture1");
     Picture1->setPixmap(iconFor("brindlemark").pixmap(48, 48));
+    Picture1->setAccessibleName("Brindlemark logo");
     const auto field = [this](const char *name) {
         auto *edit = new FocusSelectLineEdit(this);
         edit->setObjectName(name);

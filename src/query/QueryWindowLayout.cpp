@@ -72,7 +72,7 @@ void QueryWindowLayout::Size_Panels_Vertically(int &y) {
 void QueryWindowLayout::windowResized() {
     int x = imgSplitter.left();
     Size_Panels_Horizontally(x);
-    int y = splitterStrip.top();
+    int y = splitterMovedByUser_ ? splitterStrip.top() : kInitialSplitter;
     Size_Panels_Vertically(y);
 }
 
@@ -109,6 +109,7 @@ void QueryWindowLayout::splitterUp() {
     if (parts_.picSplitterVertical)
         parts_.picSplitterVertical->hide();
     splitterMoving_ = false;
+    splitterMovedByUser_ = true;
 }
 
 void QueryWindowLayout::apply() const {

@@ -34,8 +34,12 @@ public:
 
     void Size_Panels_Horizontally(int &x);
     void Size_Panels_Vertically(int &y);
-    // The window was resized: follow it with both layout routines.
+    // The window was resized: follow it with both layout routines. Until the user first moves
+    // the splitter it goes back to where a new window has it (as far as the height allows), so
+    // that a window created small and then maximised gets its editor of normal height.
     void windowResized();
+    // Where a new window's splitter stands.
+    static constexpr int kInitialSplitter = 2000;
 
     // The splitter drag: mouse down, move (pointer position within the grab strip, in twips)
     // and up.
@@ -52,4 +56,5 @@ public:
 private:
     QueryWindowParts parts_;
     bool splitterMoving_ = false;
+    bool splitterMovedByUser_ = false;
 };

@@ -135,6 +135,9 @@ void frmQuery::buildControls() {
         auto *label = new QLabel(StatusBar1);
         label->setObjectName(QString("StatusBar1Panel%1").arg(i));
         label->setMinimumWidth(bm::twipsToPixels(i == 1 ? 2000 : 900));
+        static const char *const roles[] = {"Progress", "Rows",      "Record limit",
+                                            "Unused",   "Caps Lock", "Num Lock"};
+        label->setAccessibleDescription(roles[i - 1]);
         StatusBar1->addWidget(label, i == 1 ? 1 : 0);
         panels_.append(label);
     }
@@ -146,8 +149,10 @@ void frmQuery::buildControls() {
     panels_[4]->setEnabled(false);
     panels_[5]->setEnabled(false);
 
-    connect(chkShowResults, &QCheckBox::clicked, this, [this] { chkShowResults_Click(); });
-    connect(chkShowPlan, &QCheckBox::clicked, this, [this] { chkShowPlan_Click(); });
+    // On every change of the value, however it is changed: a click, Space, or an assistive
+    // tool's toggle action.
+    connect(chkShowResults, &QCheckBox::stateChanged, this, [this] { chkShowResults_Click(); });
+    connect(chkShowPlan, &QCheckBox::stateChanged, this, [this] { chkShowPlan_Click(); });
     connect(cboResults, qOverload<int>(&QComboBox::activated), this,
             [this] { cboResults_Click(); });
     connect(txtMaxRecords, &QLineEdit::textChanged, this, [this] { txtMaxRecords_Change(); });
@@ -163,7 +168,7 @@ void frmQuery::Form_Load() {
     bm::BusyCursor busy;
     // Layout: the editor below the option strip, the splitter at 2000.
     layout_->editorPanel.moveTop(QueryWindowLayout::kEditorTop);
-    int left = 0, splitter = 2000;
+    int left = 0, splitter = QueryWindowLayout::kInitialSplitter;
     layout_->Size_Panels_Horizontally(left);
     layout_->Size_Panels_Vertically(splitter);
     setMaxRecords(0);

@@ -12,6 +12,7 @@
 #include "query/frmQuery.h"
 #include "settings/AppOptions.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -165,6 +166,18 @@ private slots:
         QCOMPARE(main->statusPanel(2)->text(), QString("demo"));
         QCOMPARE(main->statusPanel(3)->text(), QString("scott"));
         QCOMPARE(main->queryWindows().size(), 1);
+        // A screen reader hears what every label shows; what it is for is its description.
+        QWidgetList shown{main.get(), main->queryWindows().first()};
+        for (QWidget *top : shown)
+            for (QLabel *label : top->findChildren<QLabel *>()) {
+                if (label->text().isEmpty())
+                    continue;
+                QAccessibleInterface *read = QAccessible::queryAccessibleInterface(label);
+                QCOMPARE(read->text(QAccessible::Name), label->text());
+            }
+        QCOMPARE(QAccessible::queryAccessibleInterface(main->statusPanel(2))
+                     ->text(QAccessible::Description),
+                 QString("Service name"));
         QCOMPARE(cnDatabase->query("SELECT COUNT(*) FROM PLAN_TABLE", 0)->recordCount(),
                  std::size_t(1));
         QVERIFY(prompt.messages.isEmpty() && prompt.dialogs == QStringList{"frmLogin"});

@@ -8,6 +8,7 @@
 #include "query/frmQuery.h"
 #include "settings/AppOptions.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -119,6 +120,39 @@ private slots:
         QCOMPARE(window.tabKeys(), QStringList({"results", "messages", "statistics"}));
         QCOMPARE(window.selectedTabKey(), QString("statistics"));
         QCOMPARE(window.visiblePane(), window.lvwStats);
+    }
+
+    // An assistive tool toggles a box through its accessible action, not a click: the tab
+    // must follow all the same.
+    void boxesFollowEveryChangeOfValue() {
+        frmQuery window;
+        QAccessibleInterface *plan = QAccessible::queryAccessibleInterface(window.chkShowPlan);
+        QVERIFY(plan && plan->actionInterface());
+        plan->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QVERIFY(window.chkShowPlan->isChecked());
+        QCOMPARE(window.tabKeys().last(), QString("ep"));
+        window.chkShowResults->setChecked(false);
+        QCOMPARE(window.tabKeys(), QStringList({"messages", "statistics", "ep"}));
+        plan->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QCOMPARE(window.tabKeys(), QStringList({"messages", "statistics"}));
+    }
+
+    // A window made small and then given its real size (maximised in the main window) gets the
+    // editor height of a new window, not the one the small size forced.
+    void newWindowTakesItsSplitterOnceSized() {
+        frmQuery window;
+        window.show();
+        window.resize(bm::twipsToPixels(8460), bm::twipsToPixels(1800));
+        QCOMPARE(window.layout().splitterStrip.top(), 1000);
+        window.resize(bm::twipsToPixels(12000), bm::twipsToPixels(9000));
+        QCOMPARE(window.layout().splitterStrip.top(), 2000);
+        QCOMPARE(window.layout().editorPanel.height(), 1630);
+        // Once the user has placed the splitter, it stays where they put it.
+        window.layout().splitterDown();
+        window.layout().splitterMove(1500);
+        window.layout().splitterUp();
+        window.resize(bm::twipsToPixels(12000), bm::twipsToPixels(8000));
+        QCOMPARE(window.layout().splitterStrip.top(), 3500);
     }
 
     void panesFollowTheOutputChoice() {

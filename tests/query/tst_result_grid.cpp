@@ -101,16 +101,6 @@ private slots:
                  QString("Not available."));
     }
 
-    void selectAllSelectsEveryCell() {
-        frmQuery window;
-        window.Load_Recordset_Into_Grid(query("SELECT * FROM T"), window.grdResults, true);
-        window.grdResults->selectAll();
-        const auto *selection = window.grdResults->selectionModel();
-        QVERIFY(selection->isSelected(window.grdResults->model()->index(0, 1)));
-        QVERIFY(selection->isSelected(window.grdResults->model()->index(249, 3)));
-        QCOMPARE(selection->selectedIndexes().size(), 250 * 4);
-    }
-
     void nonAsciiLongestByCharacters() {
         frmQuery window;
         window.Load_Recordset_Into_Grid(query("SELECT 'ééééé' AS V UNION ALL SELECT 'abcdefg'"),
