@@ -39,6 +39,13 @@ class tst_main_window : public QObject {
         return count;
     }
 
+    static HelpWindow *helpWindow() {
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (auto *help = qobject_cast<HelpWindow *>(widget))
+                return help;
+        return nullptr;
+    }
+
     std::unique_ptr<MDIMain> loaded() {
         auto main = std::make_unique<MDIMain>();
         main->Form_Load();
@@ -275,10 +282,7 @@ private slots:
     void helpShowsTheBundledPages() {
         auto main = loaded();
         main->action("mnuHelpContents")->trigger();
-        HelpWindow *help = nullptr;
-        for (QWidget *widget : QApplication::topLevelWidgets())
-            if (auto *candidate = qobject_cast<HelpWindow *>(widget))
-                help = candidate;
+        HelpWindow *help = helpWindow();
         QVERIFY(help && help->isVisible());
         QCOMPARE(help->browser()->documentTitle(), QString("Brindlemark Help"));
         QVERIFY(help->browser()->toPlainText().contains("Running queries"));
@@ -292,10 +296,7 @@ private slots:
         if (!QTest::qWaitForWindowActive(main.get()))
             QSKIP("the platform gives no active window");
         QTest::keyClick(main.get(), Qt::Key_F1);
-        HelpWindow *help = nullptr;
-        for (QWidget *widget : QApplication::topLevelWidgets())
-            if (auto *candidate = qobject_cast<HelpWindow *>(widget))
-                help = candidate;
+        HelpWindow *help = helpWindow();
         QVERIFY(help && help->isVisible());
         QCOMPARE(help->browser()->source(), QUrl("qrc:/help/index.html"));
         help->close();

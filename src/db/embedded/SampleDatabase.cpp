@@ -1,10 +1,10 @@
 #include "db/embedded/SampleDatabase.h"
 
+#include "db/embedded/SessionRegistry.h"
 #include "sql/AppError.h"
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -35,20 +35,12 @@ SampleFileState stateFromCode(int code, const std::string &path, const std::stri
     }
 }
 
-std::string timeStamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
-    return text;
-}
-
 // Moves a damaged file, and the journal that belongs to it, out of the way under one stamp, so
 // that nothing of it is lost and its journal is never played into the new database.
 void moveAside(const std::string &path) {
     namespace fs = std::filesystem;
-    const std::string suffix = ".damaged-" + timeStamp() + "-" + std::to_string(getpid());
+    const std::string suffix =
+        ".damaged-" + currentDateTime("%Y%m%d-%H%M%S") + "-" + std::to_string(getpid());
     for (const char *part : {"", "-journal", "-wal", "-shm"}) {
         const std::string from = path + part;
         std::error_code ec;

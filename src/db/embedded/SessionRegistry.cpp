@@ -24,12 +24,12 @@ Registry &registry() {
 
 } // namespace
 
-std::string currentDateTime() {
+std::string currentDateTime(const char *format) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
     char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    std::strftime(text, sizeof text, format, &local);
     return text;
 }
 

@@ -18,7 +18,7 @@ int registerSession(const std::string &userName);
 void unregisterSession(int sid);
 std::vector<SessionInfo> openSessions();
 
-// The current local date and time as the engine stores dates.
-std::string currentDateTime();
+// The current local date and time, by default as the engine stores dates.
+std::string currentDateTime(const char *format = "%Y-%m-%d %H:%M:%S");
 
 } // namespace bm::db
