@@ -7,6 +7,7 @@
 #include "db/embedded/EmbeddedSession.h"
 #include "db/modDatabase.h"
 #include "query/ResultGrid.h"
+#include "editor/SqlEditor.h"
 #include "query/frmQuery.h"
 #include "settings/AppOptions.h"
 

@@ -2,9 +2,9 @@
 
 #include "MDIMain.h"
 #include "common/Prompt.h"
+#include "common/SelectTextOnFocus.h"
 #include "db/frmLogin.h"
 #include "db/modDatabase.h"
-#include "editor/SelectTextOnFocus.h"
 
 #include <QAction>
 #include <QCoreApplication>

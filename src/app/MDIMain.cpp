@@ -271,24 +271,9 @@ void MDIMain::mnuHelpContents_Click() {
 void MDIMain::mnuViewOptions_Click() {
     frmOptions options(this);
     bm::Prompt::current().showDialog(options);
-}
-
-void MDIMain::SelectAll() {
-    // Acts on the focused control of the active query window; failures are ignored.
-    frmQuery *query = activeQuery();
-    if (!query)
-        return;
-    QWidget *focused = QApplication::focusWidget();
-    if (!focused || !query->isAncestorOf(focused))
-        return;
-    if (auto *grid = qobject_cast<ResultGrid *>(focused))
-        grid->selectAll();
-    else if (auto *text = qobject_cast<QTextEdit *>(focused))
-        text->selectAll();
-    else if (auto *plain = qobject_cast<QPlainTextEdit *>(focused))
-        plain->selectAll();
-    else if (auto *line = qobject_cast<QLineEdit *>(focused))
-        line->selectAll();
+    // Keyword colouring follows the option at once in every open window.
+    for (frmQuery *query : queryWindows())
+        query->applyColourOption();
 }
 
 void MDIMain::closeEvent(QCloseEvent *event) {

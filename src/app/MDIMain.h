@@ -63,7 +63,15 @@ public:
     void mnuHelpAbout_Click();
     void mnuHelpContents_Click();
     void mnuViewOptions_Click();
+    // The edit routines: they act on the focused control of the active query window and skip
+    // whatever cannot be done (no window, no selection, an empty clipboard) without a word.
+    void Cut();
+    void Copy();
+    void Paste();
     void SelectAll();
+    void Undo();
+    // Empties the SQL editor of the active query window.
+    void Clear_Window();
     void Toolbar_ButtonClick(const QString &key);
 
     // The menu item or toolbar button of the given name or key.

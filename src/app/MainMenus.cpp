@@ -99,12 +99,28 @@ const ToolButton kToolButtons[] = {
 };
 
 // The commands that have their behaviour in this build.
-const char *const kWorkingItems[] = {
-    "mnuFileConnect",        "mnuQueryExecute",    "mnuQueryRGrid",    "mnuQueryRText",
-    "mnuQueryRFile",         "mnuFileNew",         "mnuFileExit",      "mnuEditDSelectAll",
-    "mnuViewOptions",        "mnuWindowNewWindow", "mnuWindowCascade", "mnuWindowTileHorizontal",
-    "mnuWindowTileVertical", "mnuHelpContents",    "mnuHelpSearch",    "mnuHelpAbout"};
-const char *const kWorkingButtons[] = {"new", "run", "browser"};
+const char *const kWorkingItems[] = {"mnuFileConnect",
+                                     "mnuQueryExecute",
+                                     "mnuQueryRGrid",
+                                     "mnuQueryRText",
+                                     "mnuQueryRFile",
+                                     "mnuFileNew",
+                                     "mnuFileExit",
+                                     "mnuEditDSelectAll",
+                                     "mnuEditCut",
+                                     "mnuEditCopy",
+                                     "mnuEditPaste",
+                                     "mnuFileEditClearWin",
+                                     "mnuViewOptions",
+                                     "mnuWindowNewWindow",
+                                     "mnuWindowCascade",
+                                     "mnuWindowTileHorizontal",
+                                     "mnuWindowTileVertical",
+                                     "mnuHelpContents",
+                                     "mnuHelpSearch",
+                                     "mnuHelpAbout"};
+const char *const kWorkingButtons[] = {"new",   "run",   "cut",  "copy",
+                                       "paste", "clear", "undo", "browser"};
 
 } // namespace
 
@@ -147,6 +163,10 @@ void MDIMain::buildMenus() {
     connect(action("mnuWindowNewWindow"), &QAction::triggered, this, [this] { New_Query(); });
     connect(action("mnuFileExit"), &QAction::triggered, this, &MDIMain::mnuFileExit_Click);
     connect(action("mnuEditDSelectAll"), &QAction::triggered, this, &MDIMain::SelectAll);
+    connect(action("mnuEditCut"), &QAction::triggered, this, &MDIMain::Cut);
+    connect(action("mnuEditCopy"), &QAction::triggered, this, &MDIMain::Copy);
+    connect(action("mnuEditPaste"), &QAction::triggered, this, &MDIMain::Paste);
+    connect(action("mnuFileEditClearWin"), &QAction::triggered, this, &MDIMain::Clear_Window);
     connect(action("mnuViewOptions"), &QAction::triggered, this, &MDIMain::mnuViewOptions_Click);
     connect(action("mnuHelpContents"), &QAction::triggered, this, &MDIMain::mnuHelpContents_Click);
     connect(action("mnuHelpSearch"), &QAction::triggered, this, &MDIMain::mnuHelpContents_Click);
@@ -207,6 +227,16 @@ void MDIMain::Toolbar_ButtonClick(const QString &key) {
         New_Query();
     } else if (key == "run") {
         mnuQueryExecute_Click();
+    } else if (key == "cut") {
+        Cut();
+    } else if (key == "copy") {
+        Copy();
+    } else if (key == "paste") {
+        Paste();
+    } else if (key == "clear") {
+        Clear_Window();
+    } else if (key == "undo") {
+        Undo();
     } else if (key == "browser") {
         Show_Browser(toolButtons_.value("browser")->isChecked());
     }

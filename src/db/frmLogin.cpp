@@ -3,7 +3,7 @@
 #include "common/CentreForm.h"
 #include "common/DialogButtons.h"
 #include "common/Icons.h"
-#include "editor/SelectTextOnFocus.h"
+#include "common/SelectTextOnFocus.h"
 
 #include <QEvent>
 #include <QFormLayout>

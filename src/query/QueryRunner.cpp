@@ -7,6 +7,7 @@
 #include "common/ErrorReport.h"
 #include "common/Prompt.h"
 #include "db/modDatabase.h"
+#include "editor/SqlEditor.h"
 #include "frmQuery.h"
 #include "settings/AppOptions.h"
 #include "sql/AppError.h"

@@ -1,5 +1,9 @@
 #include "ResultGrid.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+
 #include <QHeaderView>
 
 void ResultGridModel::setRows(int rows) {
@@ -129,4 +133,55 @@ void ResultGrid::setColWidth(int col, int pixels) {
 
 int ResultGrid::ColWidth(int col) const {
     return isColumnHidden(col) ? 0 : columnWidth(col);
+}
+
+void ResultGrid::selectEveryCell() {
+    selectAll();
+}
+
+QString ResultGrid::selectionAsText() const {
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return {};
+    int top = selected.first().row(), bottom = top;
+    int left = selected.first().column(), right = left;
+    for (const QModelIndex &index : selected) {
+        top = std::min(top, index.row());
+        bottom = std::max(bottom, index.row());
+        left = std::min(left, index.column());
+        right = std::max(right, index.column());
+    }
+    const auto cell = [](QString text) {
+        if (!text.contains('\t') && !text.contains('\n') && !text.contains('\r') &&
+            !text.contains('"'))
+            return text;
+        return '"' + text.replace('"', "\"\"") + '"';
+    };
+    QString out;
+    for (int row = top; row <= bottom; ++row) {
+        QStringList cells;
+        for (int col = left; col <= right; ++col) {
+            if (isColumnHidden(col))
+                continue;
+            const QModelIndex index = model()->index(row, col);
+            cells << (selectionModel()->isSelected(index)
+                          ? cell(model()->data(index, Qt::DisplayRole).toString())
+                          : QString());
+        }
+        out += cells.join('\t') + '\n';
+    }
+    return out;
+}
+
+void ResultGrid::copySelection() const {
+    QGuiApplication::clipboard()->setText(selectionAsText());
+}
+
+void ResultGrid::keyPressEvent(QKeyEvent *event) {
+    if (event == QKeySequence::Copy) {
+        copySelection();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }

@@ -58,6 +58,16 @@ public:
     // Column widths in pixels; 0 hides the column.
     void setColWidth(int col, int pixels);
     int ColWidth(int col) const;
+    // Every cell, as Select All selects them.
+    void selectEveryCell();
+    // The selected block of cells as tab-separated lines, as spreadsheets read them; a cell
+    // holding a tab, a line break or a quotation mark is quoted. Hidden columns are left out.
+    QString selectionAsText() const;
+    // Puts selectionAsText() on the clipboard.
+    void copySelection() const;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     ResultGridModel *model_;

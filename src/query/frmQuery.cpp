@@ -6,6 +6,9 @@
 #include "common/ErrorReport.h"
 #include "common/Icons.h"
 #include "common/Twips.h"
+#include "common/frmTrace.h"
+#include "editor/SqlEditor.h"
+#include "editor/SqlHighlighter.h"
 #include "settings/AppOptions.h"
 #include "settings/modFunctions.h"
 
@@ -13,6 +16,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -76,11 +80,12 @@ void frmQuery::buildControls() {
     imgSplitter = panel(this, "imgSplitter");
     picSplitter = panel(this, "picSplitter");
     picPanelTopRight = panel(this, "picPanelTopRight");
-    txtSQL = new QTextEdit(picPanelTopRight);
+    txtSQL = new SqlEditor(picPanelTopRight);
     txtSQL->setObjectName("txtSQL");
     txtSQL->setAccessibleName("SQL editor");
-    txtSQL->setAcceptRichText(false);
-    txtSQL->setLineWrapMode(QTextEdit::NoWrap);
+    applyColourOption();
+    // Every change of the text marks the window as changed, clearing it included.
+    connect(txtSQL, &QPlainTextEdit::textChanged, this, [this] { setUnSavedChanges(true); });
     picPanelTopRight->installEventFilter(this);
 
     imgSplitterVertical = panel(this, "imgSplitterVertical");
@@ -200,6 +205,7 @@ void frmQuery::Form_Load() {
     TabStrip1->setCurrentIndex(0);
     TabStrip1_Click();
     txtSQL->setPlainText(AppOptions.QueryTemplate + "\r\n");
+    setUnSavedChanges(false); // the window's own starting text is no change of the user's
     txtSQL->setFocus();
     txtSQL->selectAll();
 }
@@ -368,6 +374,57 @@ void frmQuery::cboResults_Click() {
         emit outputChoiceShown(cboResults->currentText());
         Reset();
     });
+}
+
+void frmQuery::Clear_Window() {
+    txtSQL->clearText();
+}
+
+void frmQuery::applyColourOption() {
+    txtSQL->highlighter()->setColouring(AppOptions.ColourCodeScript == 1);
+}
+
+namespace {
+
+// The window's own keys, with exactly these modifiers: Ctrl+F12 empties the editor, Ctrl+Shift+F8
+// shows the trace window.
+enum class WindowKey { None, ClearEditor, ShowTrace };
+
+WindowKey windowKey(const QKeyEvent *key) {
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if (key->key() == Qt::Key_F12 && modifiers == Qt::ControlModifier)
+        return WindowKey::ClearEditor;
+    if (key->key() == Qt::Key_F8 && modifiers == (Qt::ControlModifier | Qt::ShiftModifier))
+        return WindowKey::ShowTrace;
+    return WindowKey::None;
+}
+
+} // namespace
+
+bool frmQuery::event(QEvent *event) {
+    // The window takes its keys before any shortcut of the main window, whichever of its
+    // controls has the focus.
+    if (event->type() == QEvent::ShortcutOverride &&
+        windowKey(static_cast<QKeyEvent *>(event)) != WindowKey::None) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void frmQuery::keyPressEvent(QKeyEvent *event) {
+    switch (windowKey(event)) {
+    case WindowKey::ClearEditor:
+        Clear_Window();
+        break;
+    case WindowKey::ShowTrace:
+        Show_Trace();
+        break;
+    case WindowKey::None:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
 }
 
 void frmQuery::Form_Activate() {

@@ -19,6 +19,7 @@ class QPlainTextEdit;
 class QStatusBar;
 class QTabBar;
 class QTextEdit;
+class SqlEditor;
 class QTreeWidget;
 class ResultGrid;
 
@@ -52,6 +53,10 @@ public:
     void chkShowPlan_Click();
     void cboResults_Click();
     void Form_Activate();
+    // Empties the SQL editor (Ctrl+F12); Undo brings the text back.
+    void Clear_Window();
+    // Colours keywords in the editor when the option asks for it (ColourCodeScript = 1).
+    void applyColourOption();
     void Load_Recordset_Into_Grid(std::unique_ptr<bm::db::Recordset> recordset, ResultGrid *grid,
                                   bool keepCount);
     void Size_Grid_Columns(ResultGrid *grid);
@@ -77,7 +82,7 @@ public:
     QWidget *imgSplitter;
     QWidget *picSplitter;
     QWidget *picPanelTopRight;
-    QTextEdit *txtSQL;
+    SqlEditor *txtSQL;
     QWidget *imgSplitterVertical;
     QWidget *picSplitterVertical;
     QWidget *picPanelBottomRight;
@@ -96,6 +101,8 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

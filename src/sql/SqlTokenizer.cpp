@@ -21,6 +21,33 @@ bool Token::is(std::string_view word) const {
            strncasecmp(text.data(), word.data(), word.size()) == 0;
 }
 
+namespace {
+
+// The end of a quoted text whose opening quote is before from; closed tells whether its closing
+// quote was found. A doubled quote stands for one.
+std::size_t quotedEnd(std::string_view sql, std::size_t from, char quote, bool &closed) {
+    for (std::size_t j = from; j < sql.size(); ++j) {
+        if (sql[j] != quote)
+            continue;
+        if (j + 1 < sql.size() && sql[j + 1] == quote) {
+            ++j;
+            continue;
+        }
+        closed = true;
+        return j + 1;
+    }
+    closed = false;
+    return sql.size();
+}
+
+std::size_t commentEnd(std::string_view sql, std::size_t from, bool &closed) {
+    const std::size_t end = sql.find("*/", from);
+    closed = end != std::string_view::npos;
+    return closed ? end + 2 : sql.size();
+}
+
+} // namespace
+
 bool Lexer::next(Lexeme &lexeme) {
     const std::string_view sql = sql_;
     const std::size_t n = sql.size();
@@ -32,6 +59,26 @@ bool Lexer::next(Lexeme &lexeme) {
         at_ = end;
         return true;
     };
+    bool closed = true;
+    // The rest of a construct that an earlier text left open.
+    const LexState open = state_;
+    state_ = LexState::Normal;
+    switch (open) {
+    case LexState::BlockComment: {
+        const std::size_t end = commentEnd(sql, i, closed);
+        state_ = closed ? LexState::Normal : LexState::BlockComment;
+        return take(TokenKind::Comment, end);
+    }
+    case LexState::String:
+    case LexState::QuotedName: {
+        const bool string = open == LexState::String;
+        const std::size_t end = quotedEnd(sql, i, string ? '\'' : '"', closed);
+        state_ = closed ? LexState::Normal : open;
+        return take(string ? TokenKind::String : TokenKind::QuotedName, end);
+    }
+    case LexState::Normal:
+        break;
+    }
     const auto c = static_cast<unsigned char>(sql[i]);
     if (std::isspace(c)) {
         std::size_t j = i;
@@ -44,24 +91,16 @@ bool Lexer::next(Lexeme &lexeme) {
         return take(TokenKind::Comment, end == std::string_view::npos ? n : end);
     }
     if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
-        const std::size_t end = sql.find("*/", i + 2);
-        return take(TokenKind::Comment, end == std::string_view::npos ? n : end + 2);
+        const std::size_t end = commentEnd(sql, i + 2, closed);
+        state_ = closed ? LexState::Normal : LexState::BlockComment;
+        return take(TokenKind::Comment, end);
     }
     if (c == '\'' || c == '"') {
-        // A doubled quote stands for one; an unclosed literal runs to the end.
-        std::size_t j = i + 1;
-        while (j < n) {
-            if (sql[j] == static_cast<char>(c)) {
-                if (j + 1 < n && sql[j + 1] == static_cast<char>(c)) {
-                    j += 2;
-                    continue;
-                }
-                ++j;
-                break;
-            }
-            ++j;
-        }
-        return take(c == '\'' ? TokenKind::String : TokenKind::QuotedName, j);
+        // An unclosed literal runs to the end of the text.
+        const std::size_t end = quotedEnd(sql, i + 1, static_cast<char>(c), closed);
+        if (!closed)
+            state_ = c == '\'' ? LexState::String : LexState::QuotedName;
+        return take(c == '\'' ? TokenKind::String : TokenKind::QuotedName, end);
     }
     if (wordStart(c)) {
         std::size_t j = i + 1;

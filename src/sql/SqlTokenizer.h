@@ -36,18 +36,26 @@ struct Lexeme {
     std::size_t length;
 };
 
-// Reads the tokens of a text one by one, from any position between two characters of it that is
-// outside literals and comments.
+// Where a text stops when it stops inside a construct that goes on in the text after it (the
+// next line of an editor, say): inside a block comment, a string literal or a quoted name.
+enum class LexState { Normal, BlockComment, String, QuotedName };
+
+// Reads the tokens of a text one by one, from a position outside literals and comments, or from
+// the start of a text that continues a construct left open (start).
 class Lexer {
 public:
-    explicit Lexer(std::string_view sql, std::size_t from = 0) : sql_(sql), at_(from) {}
+    explicit Lexer(std::string_view sql, std::size_t from = 0, LexState start = LexState::Normal)
+        : sql_(sql), at_(from), state_(start) {}
     // The next token; false at the end of the text.
     bool next(Lexeme &lexeme);
     std::size_t position() const { return at_; }
+    // After the last token: the construct it leaves open at the end of the text, if any.
+    LexState state() const { return state_; }
 
 private:
     std::string_view sql_;
     std::size_t at_;
+    LexState state_;
 };
 
 std::vector<Token> tokenize(std::string_view sql);

@@ -7,8 +7,9 @@
 #include "common/frmTrace.h"
 #include "db/frmLogin.h"
 #include "db/modDatabase.h"
-#include "editor/SelectTextOnFocus.h"
+#include "common/SelectTextOnFocus.h"
 #include "query/ResultGrid.h"
+#include "editor/SqlEditor.h"
 #include "query/frmQuery.h"
 #include "settings/AppOptions.h"
 

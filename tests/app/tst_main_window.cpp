@@ -11,6 +11,7 @@
 #include "common/Twips.h"
 #include "db/modDatabase.h"
 #include "query/ResultGrid.h"
+#include "editor/SqlEditor.h"
 #include "query/frmQuery.h"
 #include "settings/AppOptions.h"
 
@@ -143,7 +144,10 @@ private slots:
                                     << "Ctrl+A" << true;
         QTest::newRow("clear") << "mnuFileEditClearWin"
                                << "Clear Window"
-                               << "Ctrl+F12" << false;
+                               << "Ctrl+F12" << true;
+        QTest::newRow("cut") << "mnuEditCut"
+                             << "Cu&t"
+                             << "" << true;
         QTest::newRow("execute") << "mnuQueryExecute"
                                  << "&Execute"
                                  << "F5" << true;

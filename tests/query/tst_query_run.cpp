@@ -7,6 +7,7 @@
 #include "query/PlanAndStats.h"
 #include "query/QueryRunner.h"
 #include "query/ResultGrid.h"
+#include "editor/SqlEditor.h"
 #include "query/frmQuery.h"
 #include "settings/AppOptions.h"
 

@@ -5,6 +5,7 @@
 #include "TestEnvironment.h"
 #include "common/Twips.h"
 #include "query/ResultGrid.h"
+#include "editor/SqlEditor.h"
 #include "query/frmQuery.h"
 #include "settings/AppOptions.h"
 
