@@ -5,9 +5,32 @@
 
 #include <QFontDatabase>
 #include <QPainter>
+#include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 
 namespace {
+
+// The editor's layout. When a line's colours change together with its text, the change reaches
+// the layout as the whole line removed and added again; the plain layout adds the two lengths,
+// takes the change to reach into the next line and repaints the whole view on every key press.
+// A change that stays on one line is passed on as that line only, so only it is laid out and
+// painted again.
+class EditorLayout : public QPlainTextDocumentLayout {
+public:
+    using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+
+protected:
+    void documentChanged(int from, int removed, int added) override {
+        // What the document now holds from the change on: added characters from "from". A
+        // change of colours alone (removed == added) keeps the plain path, which lays lines out
+        // lazily: a whole script being coloured must not lay out every line at once.
+        if (added > 0 && removed != added &&
+            document()->findBlock(from) == document()->findBlock(from + added - 1))
+            QPlainTextDocumentLayout::documentChanged(from, 0, added);
+        else
+            QPlainTextDocumentLayout::documentChanged(from, removed, added);
+    }
+};
 
 // The margin beside the text that shows the line numbers.
 class LineNumberArea : public QWidget {
@@ -28,8 +51,9 @@ private:
 } // namespace
 
 SqlEditor::SqlEditor(QWidget *parent)
-    : QPlainTextEdit(parent), highlighter_(new SqlHighlighter(document())),
-      lineNumbers_(new LineNumberArea(this)) {
+    : QPlainTextEdit(parent), lineNumbers_(new LineNumberArea(this)) {
+    document()->setDocumentLayout(new EditorLayout(document()));
+    highlighter_ = new SqlHighlighter(document());
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setTabStopDistance(4 * fontMetrics().horizontalAdvance(' '));
     setLineWrapMode(QPlainTextEdit::NoWrap);

@@ -28,6 +28,6 @@ protected:
 private:
     void markCurrentLine();
 
-    SqlHighlighter *highlighter_;
     QWidget *lineNumbers_;
+    SqlHighlighter *highlighter_;
 };

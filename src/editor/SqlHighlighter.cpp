@@ -2,6 +2,7 @@
 
 #include "sql/SqlTokenizer.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -91,6 +92,8 @@ SqlHighlighter::SqlHighlighter(QTextDocument *document)
     timer_->setSingleShot(true);
     timer_->setInterval(0);
     connect(timer_, &QTimer::timeout, this, [this] { work(kSliceNs); });
+    // A document reports its changes only once it has a layout; make sure it has one.
+    document_->documentLayout();
     connect(document_, &QTextDocument::contentsChange, this, &SqlHighlighter::contentsChange);
     rehighlight();
 }
