@@ -1,9 +1,10 @@
 // The embedded engine's Oracle dialect, on the sample database: every statement text the program
 // itself sends, Oracle's null and function rules, hierarchical queries and EXPLAIN PLAN.
 
-#include "sql/AppError.h"
+#include "TestEnvironment.h"
 #include "db/embedded/EmbeddedSession.h"
 #include "db/embedded/SampleDatabase.h"
+#include "sql/AppError.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -87,11 +88,7 @@ class tst_dialect : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QFile file(BM_SAMPLE_SCRIPT);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        script = file.readAll().toStdString();
-    }
+    void initTestCase() { script = sampleSchemaScript(); }
 
     // The statements the program sends to fill its trees, verbatim, with the rows Oracle gives.
     void programStatements_data() {

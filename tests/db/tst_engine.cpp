@@ -1,10 +1,10 @@
 // The engines on their own: connection strings, engine choice, recordset storage and the
 // embedded engine's errors, against real SQLite files.
 
-#include "sql/AppError.h"
 #include "db/Connection.h"
 #include "db/core/ConnectionString.h"
 #include "db/embedded/EmbeddedSession.h"
+#include "sql/AppError.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

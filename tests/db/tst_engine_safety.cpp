@@ -1,6 +1,7 @@
 // What typed SQL and a second copy of the program must never do to the embedded engine: reach
 // files outside the database, break it, crash the program or replace a database in use.
 
+#include "TestEnvironment.h"
 #include "db/embedded/EmbeddedSession.h"
 #include "db/embedded/SampleDatabase.h"
 #include "sql/AppError.h"
@@ -58,11 +59,7 @@ class tst_engine_safety : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QFile file(BM_SAMPLE_SCRIPT);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        script = file.readAll().toStdString();
-    }
+    void initTestCase() { script = sampleSchemaScript(); }
 
     // Statements SQLite has and Oracle does not, that reach past the database or weaken it.
     void hostileStatementsAreRefused_data() {

@@ -5,6 +5,10 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <string>
+
+// The script the sample database is built from, as the project ships it.
+std::string sampleSchemaScript();
 
 class TestEnvironment {
 public:
