@@ -1,6 +1,5 @@
 #include "TestEnvironment.h"
 
-
 #include <QCoreApplication>
 #include <QFile>
 
