@@ -5,6 +5,7 @@
 #include "common/SelectTextOnFocus.h"
 #include "db/frmLogin.h"
 #include "db/modDatabase.h"
+#include "favourites/FavouritesTree.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -42,7 +43,8 @@ void MDIMain::mnuFileConnect_Click() {
         else
             Create_Plan_Table();
         New_Query();
-        // The schema tree and the favourites tree are rebuilt here once the program has them.
+        favourites_->Initialise_Query_Tree();
+        // The schema tree is rebuilt here once the program has it.
     } else {
         statusPanel(2)->clear();
         statusPanel(3)->clear();

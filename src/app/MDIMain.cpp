@@ -10,6 +10,7 @@
 #include "common/frmTrace.h"
 #include "db/frmLogin.h"
 #include "db/modDatabase.h"
+#include "favourites/FavouritesTree.h"
 #include "frmAbout.h"
 #include "query/ResultGrid.h"
 #include "query/frmQuery.h"
@@ -25,6 +26,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QStyle>
@@ -41,9 +43,18 @@ MDIMain::MDIMain(QWidget *parent) : QMainWindow(parent) {
     buildToolbar();
     buildLeftPanel();
     buildStatusBar();
+    favourites_ = new FavouritesTree(trvQueries, findChild<QMenu *>("mnuPopup2"),
+                                     action("mnuPopup2OpenQuery"), this);
+    connect(favourites_, &FavouritesTree::openFile, this, &MDIMain::Open_File);
 }
 
-MDIMain::~MDIMain() = default;
+MDIMain::~MDIMain() {
+    // The query windows go with the main window's base: by then nothing of this class may be
+    // reached from their signals or close events.
+    mdiArea->disconnect(this);
+    for (QMdiSubWindow *sub : mdiArea->subWindowList())
+        sub->removeEventFilter(this);
+}
 
 void MDIMain::buildLeftPanel() {
     auto *central = new QWidget(this);
@@ -91,9 +102,10 @@ void MDIMain::buildLeftPanel() {
     mdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(mdiArea, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow *sub) {
+    connect(mdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *sub) {
         if (auto *query = sub ? qobject_cast<frmQuery *>(sub->widget()) : nullptr)
             query->Form_Activate();
+        updateDocumentCommands();
     });
 
     row->addWidget(picLeft);
@@ -183,6 +195,10 @@ void MDIMain::resizeEvent(QResizeEvent *event) {
 bool MDIMain::eventFilter(QObject *watched, QEvent *event) {
     if (watched == picLeft && event->type() == QEvent::Resize)
         layOutLeftPanel();
+    if (event->type() == QEvent::Close)
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(watched))
+            if (closingQueryWindow(sub, static_cast<QCloseEvent *>(event)))
+                return true;
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -277,6 +293,10 @@ void MDIMain::mnuViewOptions_Click() {
 }
 
 void MDIMain::closeEvent(QCloseEvent *event) {
+    if (!closeAllQueries()) {
+        event->ignore(); // Cancel: the program and every window stay open
+        return;
+    }
     event->accept();
     Close_Application();
 }

@@ -18,6 +18,7 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class SplitterBar;
+class FavouritesTree;
 class frmLogin;
 class frmQuery;
 
@@ -35,6 +36,22 @@ public:
     void Initialise_Form();
     void Show_Browser(bool show);
     frmQuery *New_Query();
+
+    // Query documents: opening, saving and the questions before a changed window closes.
+    void Show_Open_Dialog();
+    void Open_File(const QString &path);
+    // Saves the window's text; asks for a name when saveAs is set or it has none. True when the
+    // file was written; a cancelled dialog or a failed write (which is reported) gives false.
+    bool Save_File(frmQuery *query, bool saveAs);
+    // Saves every changed window, asking a name for those without one.
+    void Save_All();
+    void mnuFileClose_Click();
+    enum class CloseWay { CloseBox, Command };
+    // Asks about unsaved changes as the way of closing wants; true when the window may close.
+    bool confirmClose(frmQuery *query, CloseWay way);
+    // Favourites: names the active window's file and adds it to the list.
+    void Add_To_Favourites();
+    FavouritesTree *favourites() const { return favourites_; }
     // Creates PLAN_TABLE; true when it was created or the database refused the statement (the
     // table exists already), false after any other failure, which is reported.
     bool Create_Plan_Table();
@@ -99,6 +116,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool closeAllQueries();
+    // A query window's close: true when it was stopped.
+    bool closingQueryWindow(QMdiSubWindow *sub, QCloseEvent *event);
+    // File > Add to Favourites... is there only while the active window has a file.
+    void updateDocumentCommands();
+    void mnuViewRefresh_Click();
     void buildMenus();
     void buildToolbar();
     void buildLeftPanel();
@@ -117,6 +140,9 @@ private:
     QHash<QString, QToolButton *> toolButtons_;
     QList<QLabel *> statusPanels_;
     class QMenu *windowMenu_ = nullptr;
+    // File > Close and closing the main window ask with the four-button prompt.
+    bool closingByCommand_ = false;
+    FavouritesTree *favourites_ = nullptr;
 };
 
 // Closes the connection and every window of the program.

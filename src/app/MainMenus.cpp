@@ -110,6 +110,12 @@ const char *const kWorkingItems[] = {"mnuFileConnect",
                                      "mnuEditCut",
                                      "mnuEditCopy",
                                      "mnuEditPaste",
+                                     "mnuFileOpen",
+                                     "mnuFileClose",
+                                     "mnuFileSave",
+                                     "mnuFileSaveAs",
+                                     "mnuFileSaveAll",
+                                     "mnuViewRefresh",
                                      "mnuFileEditClearWin",
                                      "mnuViewOptions",
                                      "mnuWindowNewWindow",
@@ -119,8 +125,8 @@ const char *const kWorkingItems[] = {"mnuFileConnect",
                                      "mnuHelpContents",
                                      "mnuHelpSearch",
                                      "mnuHelpAbout"};
-const char *const kWorkingButtons[] = {"new",   "run",   "cut",  "copy",
-                                       "paste", "clear", "undo", "browser"};
+const char *const kWorkingButtons[] = {"new",  "open",  "save",  "run",  "cut",
+                                       "copy", "paste", "clear", "undo", "browser"};
 
 } // namespace
 
@@ -167,6 +173,15 @@ void MDIMain::buildMenus() {
     connect(action("mnuEditCopy"), &QAction::triggered, this, &MDIMain::Copy);
     connect(action("mnuEditPaste"), &QAction::triggered, this, &MDIMain::Paste);
     connect(action("mnuFileEditClearWin"), &QAction::triggered, this, &MDIMain::Clear_Window);
+    connect(action("mnuFileOpen"), &QAction::triggered, this, &MDIMain::Show_Open_Dialog);
+    connect(action("mnuFileClose"), &QAction::triggered, this, &MDIMain::mnuFileClose_Click);
+    connect(action("mnuFileSave"), &QAction::triggered, this,
+            [this] { Save_File(activeQuery(), false); });
+    connect(action("mnuFileSaveAs"), &QAction::triggered, this,
+            [this] { Save_File(activeQuery(), true); });
+    connect(action("mnuFileSaveAll"), &QAction::triggered, this, &MDIMain::Save_All);
+    connect(action("mnuFileAddFav"), &QAction::triggered, this, &MDIMain::Add_To_Favourites);
+    connect(action("mnuViewRefresh"), &QAction::triggered, this, &MDIMain::mnuViewRefresh_Click);
     connect(action("mnuViewOptions"), &QAction::triggered, this, &MDIMain::mnuViewOptions_Click);
     connect(action("mnuHelpContents"), &QAction::triggered, this, &MDIMain::mnuHelpContents_Click);
     connect(action("mnuHelpSearch"), &QAction::triggered, this, &MDIMain::mnuHelpContents_Click);
@@ -225,6 +240,10 @@ void MDIMain::buildToolbar() {
 void MDIMain::Toolbar_ButtonClick(const QString &key) {
     if (key == "new") {
         New_Query();
+    } else if (key == "open") {
+        Show_Open_Dialog();
+    } else if (key == "save") {
+        Save_File(activeQuery(), false);
     } else if (key == "run") {
         mnuQueryExecute_Click();
     } else if (key == "cut") {

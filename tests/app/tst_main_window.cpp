@@ -123,13 +123,13 @@ private slots:
                              << "Ctrl+N" << true;
         QTest::newRow("open") << "mnuFileOpen"
                               << "&Open"
-                              << "Ctrl+O" << false;
+                              << "Ctrl+O" << true;
         QTest::newRow("disconnect") << "mnuFileDisconnect"
                                     << "&Disconnect"
                                     << "" << false;
         QTest::newRow("save as") << "mnuFileSaveAs"
                                  << "Save &As..."
-                                 << "" << false;
+                                 << "" << true;
         QTest::newRow("favourites") << "mnuFileAddFav"
                                     << "Add to Favourites..."
                                     << "" << false;
@@ -209,7 +209,7 @@ private slots:
         QCOMPARE(main.toolButton("new")->menu()->actions().value(0)->text(),
                  QString("Blank Query Window"));
         QVERIFY(main.toolButton("new")->isEnabled());
-        QVERIFY(!main.toolButton("save")->isEnabled());
+        QVERIFY(main.toolButton("save")->isEnabled());
     }
 
     void newQueryWindowsAreNumbered() {
