@@ -20,8 +20,8 @@ void MDIMain::Add_To_Favourites() {
     bool confirmed = false;
     {
         frmFavorites dialog(this);
-        bm::Prompt::current().showDialog(dialog);
-        confirmed = !dialog.Cancelled();
+        const int result = bm::Prompt::current().showDialog(dialog);
+        confirmed = result == QDialog::Accepted && !dialog.Cancelled();
         name = dialog.txtName->text();
     }
     if (confirmed) {

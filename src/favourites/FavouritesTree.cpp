@@ -19,6 +19,7 @@ FavouritesTree::FavouritesTree(QTreeWidget *tree, QMenu *popup, QAction *openQue
     connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this] { openSelected(); });
     connect(openQuery_, &QAction::triggered, this, [this] { openSelected(); });
     tree_->viewport()->installEventFilter(this);
+    openQuery_->setEnabled(true); // it acts on the selected favourite, and on nothing else
 }
 
 void FavouritesTree::Initialise_Query_Tree() {
@@ -56,7 +57,6 @@ void FavouritesTree::showPopup(const QPoint &globalPosition) {
     const QTreeWidgetItem *item = tree_->currentItem();
     if (!item || !item->parent())
         return;
-    openQuery_->setEnabled(true);
     popup_->popup(globalPosition);
 }
 

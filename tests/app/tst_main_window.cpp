@@ -10,8 +10,8 @@
 #include "app/frmSplash.h"
 #include "common/Twips.h"
 #include "db/modDatabase.h"
-#include "query/ResultGrid.h"
 #include "editor/SqlEditor.h"
+#include "query/ResultGrid.h"
 #include "query/frmQuery.h"
 #include "settings/AppOptions.h"
 
@@ -177,7 +177,7 @@ private slots:
                                     << "" << false;
         QTest::newRow("popup query") << "mnuPopup2OpenQuery"
                                      << "Open Query"
-                                     << "" << false;
+                                     << "" << true;
     }
     void menusAndToolbar() {
         QFETCH(QString, name);
