@@ -179,6 +179,9 @@ private slots:
         QCOMPARE(QAccessible::queryAccessibleInterface(main->statusPanel(2))
                      ->text(QAccessible::Description),
                  QString("Service name"));
+        // The favourites tree is built at log-on: with no list, the lone root.
+        QCOMPARE(main->trvQueries->topLevelItemCount(), 1);
+        QCOMPARE(main->trvQueries->topLevelItem(0)->text(0), QString("Queries"));
         QCOMPARE(cnDatabase->query("SELECT COUNT(*) FROM PLAN_TABLE", 0)->recordCount(),
                  std::size_t(1));
         QVERIFY(prompt.messages.isEmpty() && prompt.dialogs == QStringList{"frmLogin"});
