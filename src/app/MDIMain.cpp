@@ -28,6 +28,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QSessionManager>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
@@ -46,6 +47,14 @@ MDIMain::MDIMain(QWidget *parent) : QMainWindow(parent) {
     favourites_ = new FavouritesTree(trvQueries, findChild<QMenu *>("mnuPopup2"),
                                      action("mnuPopup2OpenQuery"), this);
     connect(favourites_, &FavouritesTree::openFile, this, &MDIMain::Open_File);
+    // The desktop session ending asks about changed windows as closing the program does.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &session) {
+        if (session.allowsInteraction()) {
+            if (!closeAllQueries())
+                session.cancel();
+            session.release();
+        }
+    });
 }
 
 MDIMain::~MDIMain() {
