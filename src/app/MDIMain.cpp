@@ -37,7 +37,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-MDIMain::MDIMain(QWidget *parent) : QMainWindow(parent) {
+MDIMain::MDIMain(QWidget *parent)
+    : QMainWindow(parent),
+      documents_({[this] { return New_Query(); }, [this] { return queryWindows(); }, this}) {
     setObjectName("MDIMain");
     setWindowIcon(iconFor("brindlemark"));
     buildMenus();

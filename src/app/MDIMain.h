@@ -4,6 +4,8 @@
 // splitter bar beside it, and the query windows in the remaining area. Behaviour lives in the
 // classes it wires together; this class owns the controls and the window's own properties.
 
+#include "DocumentManager.h"
+
 #include <QHash>
 #include <QMainWindow>
 #include <cstdint>
@@ -46,9 +48,6 @@ public:
     // Saves every changed window, asking a name for those without one.
     void Save_All();
     void mnuFileClose_Click();
-    enum class CloseWay { CloseBox, Command };
-    // Asks about unsaved changes as the way of closing wants; true when the window may close.
-    bool confirmClose(frmQuery *query, CloseWay way);
     // Favourites: names the active window's file and adds it to the list.
     void Add_To_Favourites();
     FavouritesTree *favourites() const { return favourites_; }
@@ -96,8 +95,14 @@ public:
     QToolButton *toolButton(const QString &key) const { return toolButtons_.value(key); }
     QLabel *statusPanel(int index) const;
 
-    std::int32_t QueryCount = 0;
-    bool NoToAll = false;
+private:
+    // Declared before the properties that name its fields.
+    QueryDocumentManager documents_;
+
+public:
+    // The document manager's counters, as the main window's properties.
+    std::int32_t &QueryCount = documents_.QueryCount;
+    bool &NoToAll = documents_.NoToAll;
     bool Dragging = false;
     QString HelpFile;
 

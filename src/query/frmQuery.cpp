@@ -1,5 +1,6 @@
 #include "frmQuery.h"
 
+#include "QueryDocument.h"
 #include "QueryRunner.h"
 #include "ResultGrid.h"
 #include "common/BusyCursor.h"
@@ -36,7 +37,13 @@ QWidget *panel(QWidget *parent, const char *name) {
 
 } // namespace
 
-frmQuery::frmQuery(QWidget *parent) : QWidget(parent) {
+frmQuery::frmQuery(QWidget *parent) : QWidget(parent), document_(new QueryDocument(this)) {
+    // A named document titles its window with its file.
+    connect(document_, &QueryDocument::fileNameChanged, this, [this](const QString &name) {
+        if (!name.isEmpty())
+            setWindowTitle("Query - " + name);
+        emit fileNameChanged(name);
+    });
     buildControls();
     Form_Load();
 }
@@ -215,10 +222,7 @@ void frmQuery::Run_Queries() {
 }
 
 void frmQuery::setFileName(const QString &name) {
-    fileName_ = name;
-    if (!name.isEmpty())
-        setWindowTitle("Query - " + name);
-    emit fileNameChanged(name);
+    document_->setFileName(name);
 }
 
 void frmQuery::setMaxRecords(std::int32_t value) {

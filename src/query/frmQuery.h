@@ -3,6 +3,7 @@
 // A query window: the SQL editor, the option strip, the output panes behind a tab strip, and the
 // state a run works on. The run logic, the layout and the grid live in classes of their own.
 
+#include "QueryDocument.h"
 #include "QueryWindowLayout.h"
 #include "common/cString.h"
 #include "db/core/Recordset.h"
@@ -30,10 +31,12 @@ public:
     ~frmQuery() override;
 
     // Public properties.
-    QString FileName() const { return fileName_; }
+    QString FileName() const { return document_->fileName(); }
     void setFileName(const QString &name);
-    bool UnSavedChanges() const { return unSavedChanges_; }
-    void setUnSavedChanges(bool changed) { unSavedChanges_ = changed; }
+    bool UnSavedChanges() const { return document_->unsavedChanges(); }
+    void setUnSavedChanges(bool changed) { document_->setUnsavedChanges(changed); }
+    // The window's document: its file and its unsaved state.
+    QueryDocument &document() const { return *document_; }
     std::int32_t MaxRecords() const { return maxRecords_; }
     void setMaxRecords(std::int32_t value);
 
@@ -114,8 +117,7 @@ private:
     void layOutOutputPanel();
     void txtMaxRecords_Change();
 
-    QString fileName_;
-    bool unSavedChanges_ = false;
+    QueryDocument *document_;
     std::int32_t maxRecords_ = 0;
     std::unique_ptr<QueryWindowLayout> layout_;
     QList<QLabel *> panels_;
