@@ -20,20 +20,11 @@ namespace {
 const char kQueryFilter[] = "Query File (*.sql)|*.sql|Text File (*.txt)|*.txt|All Files (*.*)|*.*";
 const char kOpenFilter[] = "Query File (*.sql)|*.sql|All Files (*.*)|*.*";
 
-// "A|*.a|B|*.b" as the dialogs take it: "A;;B".
-QString dialogFilter(const QString &pipeFilter) {
-    const QStringList parts = pipeFilter.split('|');
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        filters << parts[i];
-    return filters.join(";;");
-}
-
 } // namespace
 
 void QueryDocumentManager::showOpenDialog() {
     const QString path =
-        bm::Prompt::current().openFileName("Open", dialogFilter(kOpenFilter), QString());
+        bm::Prompt::current().openFileName("Open", bm::dialogFilter(kOpenFilter), QString());
     if (!path.isEmpty())
         openFile(path);
 }
@@ -65,7 +56,7 @@ bool QueryDocumentManager::save(frmQuery *query, bool saveAs) {
         return false;
     QString name = saveAs ? QString() : query->FileName();
     if (name.isEmpty()) {
-        name = bm::Prompt::current().saveFileName("Save As", dialogFilter(kQueryFilter),
+        name = bm::Prompt::current().saveFileName("Save As", bm::dialogFilter(kQueryFilter),
                                                   query->FileName(), "sql");
         if (name.isEmpty())
             return false; // cancelled: nothing changes, nothing is said

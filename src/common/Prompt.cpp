@@ -17,6 +17,14 @@ Prompt &Prompt::current() {
     return widgets;
 }
 
+QString dialogFilter(const QString &pipeFilter) {
+    const QStringList parts = pipeFilter.split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters << parts[i];
+    return filters.join(";;");
+}
+
 void Prompt::install(Prompt *prompt) {
     installed = prompt;
 }

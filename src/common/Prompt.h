@@ -41,6 +41,10 @@ public:
     static void install(Prompt *prompt);
 };
 
+// A filter as the program writes it, "Query File (*.sql)|*.sql|All Files (*.*)|*.*", as the file
+// dialogs take it: "Query File (*.sql);;All Files (*.*)".
+QString dialogFilter(const QString &pipeFilter);
+
 // The program's own implementation, showing real dialogs over the active window.
 class WidgetPrompt : public Prompt {
 public:

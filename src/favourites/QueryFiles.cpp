@@ -1,7 +1,6 @@
 #include "favourites/QueryFiles.h"
 
 #include "settings/modFunctions.h"
-#include "sql/AppError.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,42 +13,7 @@ CQueryFile &ColQueryFiles::Add(const QString &queryName, const QString &fileName
     auto file = std::make_shared<CQueryFile>();
     file->QueryName = queryName;
     file->FileName = fileName;
-    if (!key.isEmpty()) {
-        if (keyed_.contains(key))
-            throw bm::AppError(457, "ColQueryFiles",
-                               "This key is already associated with an element of this "
-                               "collection");
-        keyed_.insert(key, file);
-    }
-    items_.append(file);
-    return *file;
-}
-
-CQueryFile &ColQueryFiles::Item(int position) {
-    if (position < 1 || position > items_.size())
-        throw bm::AppError(9, "ColQueryFiles", "Subscript out of range");
-    return *items_[position - 1];
-}
-
-CQueryFile &ColQueryFiles::Item(const QString &key) {
-    const auto it = keyed_.find(key);
-    if (it == keyed_.end())
-        throw bm::AppError(5, "ColQueryFiles", "Invalid procedure call or argument");
-    return **it;
-}
-
-void ColQueryFiles::Remove(int position) {
-    const std::shared_ptr<CQueryFile> file = items_.at(position - 1);
-    items_.removeAt(position - 1);
-    for (auto it = keyed_.begin(); it != keyed_.end(); ++it)
-        if (it.value() == file) {
-            keyed_.erase(it);
-            break;
-        }
-}
-
-void ColQueryFiles::Remove(const QString &key) {
-    items_.removeAll(keyed_.take(key));
+    return append(std::move(file), key);
 }
 
 QString favouritesFilePath() {

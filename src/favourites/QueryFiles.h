@@ -4,10 +4,9 @@
 // Queries.dat in the Queries folder of the per-user configuration folder. New favourites are
 // appended; the program never rewrites the file.
 
-#include <QList>
-#include <QMap>
+#include "common/KeyedList.h"
+
 #include <QString>
-#include <memory>
 
 class CQueryFile {
 public:
@@ -15,21 +14,10 @@ public:
     QString FileName;
 };
 
-class ColQueryFiles {
+class ColQueryFiles : public KeyedList<CQueryFile> {
 public:
+    ColQueryFiles() : KeyedList("ColQueryFiles") {}
     CQueryFile &Add(const QString &queryName, const QString &fileName, const QString &key = {});
-    CQueryFile &Item(int position); // 1-based
-    CQueryFile &Item(const QString &key);
-    int Count() const { return static_cast<int>(items_.size()); }
-    void Remove(int position);
-    void Remove(const QString &key);
-
-    auto begin() const { return items_.begin(); }
-    auto end() const { return items_.end(); }
-
-private:
-    QList<std::shared_ptr<CQueryFile>> items_;
-    QMap<QString, std::shared_ptr<CQueryFile>> keyed_;
 };
 
 // Queries/Queries.dat in the per-user configuration folder.

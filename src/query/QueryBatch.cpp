@@ -1,6 +1,5 @@
 #include "QueryBatch.h"
 
-#include "sql/AppError.h"
 #include "sql/SqlTokenizer.h"
 
 #include <cstring>
@@ -11,43 +10,7 @@ cQuery &colQueries::Add(const QString &type, const QString &text, bool valid, co
     query->QueryType = type;
     query->QueryString = text;
     query->QueryValid = valid;
-    if (!key.isEmpty()) {
-        if (keyed_.contains(key))
-            throw bm::AppError(457, "colQueries",
-                               "This key is already associated with an element of this "
-                               "collection");
-        keyed_.insert(key, query);
-    }
-    items_.append(query);
-    return *query;
-}
-
-cQuery &colQueries::Item(int position) {
-    if (position < 1 || position > items_.size())
-        throw bm::AppError(9, "colQueries", "Subscript out of range");
-    return *items_[position - 1];
-}
-
-cQuery &colQueries::Item(const QString &key) {
-    const auto it = keyed_.find(key);
-    if (it == keyed_.end())
-        throw bm::AppError(5, "colQueries", "Invalid procedure call or argument");
-    return **it;
-}
-
-void colQueries::Remove(int position) {
-    const std::shared_ptr<cQuery> query = items_.at(position - 1);
-    items_.removeAt(position - 1);
-    for (auto it = keyed_.begin(); it != keyed_.end(); ++it)
-        if (it.value() == query) {
-            keyed_.erase(it);
-            break;
-        }
-}
-
-void colQueries::Remove(const QString &key) {
-    const std::shared_ptr<cQuery> query = keyed_.take(key);
-    items_.removeAll(query);
+    return append(std::move(query), key);
 }
 
 namespace {

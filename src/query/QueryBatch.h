@@ -3,8 +3,8 @@
 // A batch of statements: the text of a run cut into statements and classed as queries that
 // return rows ("SELECT") or anything else ("GENERAL").
 
-#include <QList>
-#include <QMap>
+#include "common/KeyedList.h"
+
 #include <QString>
 #include <memory>
 
@@ -15,22 +15,11 @@ public:
     bool QueryValid = false;
 };
 
-class colQueries {
+class colQueries : public KeyedList<cQuery> {
 public:
+    colQueries() : KeyedList("colQueries") {}
     // Appends a statement, under the key when one is given.
     cQuery &Add(const QString &type, const QString &text, bool valid, const QString &key = {});
-    cQuery &Item(int position); // 1-based
-    cQuery &Item(const QString &key);
-    int Count() const { return static_cast<int>(items_.size()); }
-    void Remove(int position);
-    void Remove(const QString &key);
-
-    auto begin() const { return items_.begin(); }
-    auto end() const { return items_.end(); }
-
-private:
-    QList<std::shared_ptr<cQuery>> items_;
-    QMap<QString, std::shared_ptr<cQuery>> keyed_;
 };
 
 // Cuts the text into statements at semicolons outside string literals, quoted names and

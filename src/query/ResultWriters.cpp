@@ -41,14 +41,6 @@ struct FileSink {
 
 } // namespace
 
-QString dialogFilter(const QString &pipeFilter) {
-    const QStringList parts = pipeFilter.split('|');
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        filters << parts[i];
-    return filters.join(";;");
-}
-
 void ResultWriters::Load_Recordset_Into_Text(const bm::db::Recordset *recordset,
                                              const QString &delimiter) {
     if (!recordset)
@@ -85,7 +77,7 @@ void ResultWriters::Load_RecordSet_Into_File(const bm::db::Recordset *recordset,
 bool ResultWriters::Save_Results_File(const bm::db::Recordset &recordset,
                                       const QString &delimiter) {
     const QString name =
-        bm::Prompt::current().saveFileName("Save As", dialogFilter(kResultsFilter), {}, "sql");
+        bm::Prompt::current().saveFileName("Save As", bm::dialogFilter(kResultsFilter), {}, "sql");
     if (name.isEmpty())
         return false; // cancelled: nothing written, nothing said
     QSaveFile file(name);

@@ -30,6 +30,3 @@ private:
 
     frmQuery &window_;
 };
-
-// "Text File (*.txt)|*.txt|…" as a file dialog's filter ("Text File (*.txt);;…").
-QString dialogFilter(const QString &pipeFilter);
