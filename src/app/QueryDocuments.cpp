@@ -3,6 +3,7 @@
 
 #include "MDIMain.h"
 #include "common/ErrorReport.h"
+#include "common/Icons.h"
 #include "query/frmQuery.h"
 
 #include <QAction>
@@ -24,7 +25,7 @@ frmQuery *MDIMain::New_Query() {
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->installEventFilter(this); // the questions before it closes
         connect(query, &frmQuery::fileNameChanged, this, &MDIMain::updateDocumentCommands);
-        sub->setWindowIcon(QIcon());
+        sub->setWindowIcon(iconFor("query")); // not the toolkit's own logo
         if (QueryCount == 1)
             sub->showMaximized();
         else
