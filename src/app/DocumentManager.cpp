@@ -3,6 +3,7 @@
 
 #include "DocumentManager.h"
 
+#include "common/ErrorReport.h"
 #include "common/Prompt.h"
 #include "editor/SqlEditor.h"
 #include "frmSavePrompt.h"
@@ -123,4 +124,17 @@ bool QueryDocumentManager::confirmCloseAll() {
         if (!confirmClose(query, CloseWay::Command))
             return false;
     return true;
+}
+
+void QueryDocumentManager::openTable(const QString &sql) {
+    frmQuery *query = hooks_.newWindow();
+    if (!query)
+        return;
+    runReporting("..MDIMain.Open_Table", [&] {
+        query->txtSQL->setPlainText(sql);
+        query->setWindowTitle("Query - Untitled" + QString::number(QueryCount));
+        query->setFileName("");
+        query->setUnSavedChanges(false);
+        query->Run_Queries();
+    });
 }

@@ -35,6 +35,10 @@ public:
     // Saves every changed window, asking a name for those without one.
     void saveAll();
 
+    // A new window that runs the statement at once (opening a table, view or dictionary view):
+    // captioned "Query - Untitled" and its number, not marked as changed.
+    void openTable(const QString &sql);
+
     enum class CloseWay { CloseBox, Command };
     // Asks about unsaved changes as the way of closing wants; true when the window may close.
     bool confirmClose(frmQuery *query, CloseWay way);

@@ -2,6 +2,7 @@
 // queries tree, opening a favourite.
 
 #include "MDIMain.h"
+#include "browser/SchemaTree.h"
 #include "common/ErrorReport.h"
 #include "common/Prompt.h"
 #include "favourites/FavouritesTree.h"
@@ -42,7 +43,10 @@ void MDIMain::Add_To_Favourites() {
 }
 
 void MDIMain::mnuViewRefresh_Click() {
-    // The queries tree is refreshed when it has the focus; the other trees come later.
-    if (trvQueries->hasFocus())
+    // The tree that has the focus: the schema tree reloads what is expanded, the queries tree is
+    // read again; the dictionary tree is kept.
+    if (trvObjects->hasFocus())
+        findChild<SchemaTree *>()->Refresh_Active_Tree();
+    else if (trvQueries->hasFocus())
         favourites_->Initialise_Query_Tree();
 }

@@ -1,6 +1,7 @@
 // Logging on and off: the Connect and Disconnect commands.
 
 #include "MDIMain.h"
+#include "browser/SchemaTree.h"
 #include "common/Prompt.h"
 #include "common/SelectTextOnFocus.h"
 #include "db/frmLogin.h"
@@ -43,8 +44,8 @@ void MDIMain::mnuFileConnect_Click() {
         else
             Create_Plan_Table();
         New_Query();
+        findChild<SchemaTree *>()->Initialise_Schema_Tree();
         favourites_->Initialise_Query_Tree();
-        // The schema tree is rebuilt here once the program has it.
     } else {
         statusPanel(2)->clear();
         statusPanel(3)->clear();

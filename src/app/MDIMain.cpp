@@ -2,6 +2,8 @@
 
 #include "HelpWindow.h"
 #include "SplitterBar.h"
+#include "browser/DictionaryTree.h"
+#include "browser/SchemaTree.h"
 #include "common/CentreForm.h"
 #include "common/ErrorReport.h"
 #include "common/Icons.h"
@@ -49,6 +51,19 @@ MDIMain::MDIMain(QWidget *parent)
     favourites_ = new FavouritesTree(trvQueries, findChild<QMenu *>("mnuPopup2"),
                                      action("mnuPopup2OpenQuery"), this);
     connect(favourites_, &FavouritesTree::openFile, this, &MDIMain::Open_File);
+    auto *popup1 = findChild<QMenu *>("mnuPopup1");
+    auto *schema = new SchemaTree(trvObjects, popup1, action("mnuPopup1Open"), this);
+    auto *dictionary = new DictionaryTree(trvDictionary, popup1, action("mnuPopup1Open"), this);
+    action("mnuPopup1Open")->setEnabled(true);
+    const auto openSql = [this](const QString &sql) { documents_.openTable(sql); };
+    connect(schema, &SchemaTree::openSql, this, openSql);
+    connect(dictionary, &DictionaryTree::openSql, this, openSql);
+    // The dictionary is read the first time its tab is shown while connected, and kept.
+    connect(tabLeft, &QTabWidget::currentChanged, this, [this, dictionary](int index) {
+        if (tabLeft->widget(index) == trvDictionary->parentWidget() && Connected() &&
+            dictionary->empty())
+            dictionary->Load_Dictionary();
+    });
     // The desktop session ending asks about changed windows as closing the program does.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &session) {
         if (session.allowsInteraction()) {

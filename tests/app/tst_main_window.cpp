@@ -174,7 +174,7 @@ private slots:
                                << "" << true;
         QTest::newRow("popup open") << "mnuPopup1Open"
                                     << "Open"
-                                    << "" << false;
+                                    << "" << true;
         QTest::newRow("popup query") << "mnuPopup2OpenQuery"
                                      << "Open Query"
                                      << "" << true;
