@@ -1,10 +1,11 @@
 -- The classic demo schema (SCOTT), as the current sample script of the database builds it, with
 -- a few objects more so that every folder of the schema tree has something to show.
--- Dates are stored as ISO text.
+-- Dates are stored as ISO text. The version below tells a copy made by this script from one made
+-- by an older one, which the program moves aside and builds anew.
 
 CREATE TABLE DEPT (
   DEPTNO NUMBER(2) CONSTRAINT PK_DEPT PRIMARY KEY,
-  DNAME VARCHAR2(14),
+  DNAME VARCHAR2(14) CONSTRAINT UK_DEPT_DNAME UNIQUE,
   LOC VARCHAR2(13)
 );
 
@@ -72,3 +73,5 @@ CREATE TRIGGER EMP_ENAME_UPPER AFTER INSERT ON EMP
 BEGIN
   UPDATE EMP SET ENAME = upper(NEW.ENAME) WHERE EMPNO = NEW.EMPNO;
 END;
+
+PRAGMA user_version = 2;

@@ -12,23 +12,38 @@ constexpr int kTagRole = Qt::UserRole + 1;
 constexpr int kOrderRole = Qt::UserRole + 2;
 } // namespace
 
-QTreeWidgetItem *KeyedTree::add(QTreeWidgetItem *parent, const QString &key, const QString &text,
-                                const QString &image, const QString &tag) {
+QTreeWidgetItem *KeyedTree::make(const QString &key, const QString &text, const QString &image,
+                                 const QString &tag) {
     if (!key.isEmpty() && byKey_.contains(key))
         return nullptr;
     auto *node = new QTreeWidgetItem({text});
     node->setData(0, kKeyRole, key);
     node->setData(0, kTagRole, tag);
     node->setData(0, kOrderRole, ++added_);
-    if (!image.isEmpty())
-        node->setIcon(0, iconFor(image));
-    if (parent)
-        parent->addChild(node);
-    else
-        tree_->addTopLevelItem(node);
+    if (!image.isEmpty()) {
+        auto icon = icons_.find(image);
+        if (icon == icons_.end())
+            icon = icons_.insert(image, iconFor(image));
+        node->setIcon(0, *icon);
+    }
     if (!key.isEmpty())
         byKey_.insert(key, node);
     return node;
+}
+
+QTreeWidgetItem *KeyedTree::add(QTreeWidgetItem *parent, const QString &key, const QString &text,
+                                const QString &image, const QString &tag) {
+    QTreeWidgetItem *node = make(key, text, image, tag);
+    if (node)
+        attach(parent, {node});
+    return node;
+}
+
+void KeyedTree::attach(QTreeWidgetItem *parent, const QList<QTreeWidgetItem *> &nodes) {
+    if (parent)
+        parent->addChildren(nodes);
+    else
+        tree_->addTopLevelItems(nodes);
 }
 
 void KeyedTree::forget(QTreeWidgetItem *node) {

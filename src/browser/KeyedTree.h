@@ -5,6 +5,8 @@
 // order they were added.
 
 #include <QHash>
+#include <QIcon>
+#include <QList>
 #include <QString>
 
 class QTreeWidget;
@@ -19,6 +21,11 @@ public:
     // A key already in use is refused (returns nullptr).
     QTreeWidgetItem *add(QTreeWidgetItem *parent, const QString &key, const QString &text,
                          const QString &image = {}, const QString &tag = {});
+    // The same node, not yet in the tree: children added to it cost the tree nothing, and
+    // attach() puts a whole batch under a parent at once.
+    QTreeWidgetItem *make(const QString &key, const QString &text, const QString &image = {},
+                          const QString &tag = {});
+    void attach(QTreeWidgetItem *parent, const QList<QTreeWidgetItem *> &nodes);
     QTreeWidgetItem *find(const QString &key) const { return byKey_.value(key); }
     bool contains(const QString &key) const { return byKey_.contains(key); }
     void removeChildren(QTreeWidgetItem *node);
@@ -34,6 +41,7 @@ private:
 
     QTreeWidget *tree_;
     QHash<QString, QTreeWidgetItem *> byKey_;
+    QHash<QString, QIcon> icons_; // made once a key
     quint64 added_ = 0;
 };
 

@@ -93,19 +93,22 @@ void SchemaTree::loadRows(QTreeWidgetItem *folder, const QString &sql, const cha
     QTreeWidget *tree = nodes_.widget();
     // Built out of sight and shown once: a schema of thousands of tables stays quick.
     tree->setUpdatesEnabled(false);
+    QList<QTreeWidgetItem *> batch;
     runReporting(label, [&] {
         auto rows = Get_Recordset(sql, 0);
         for (; !rows->eof(); rows->moveNext()) {
             const QString name = text(*rows);
-            nodes_.add(folder, Set_Node_Key(name), name, image, tag);
+            batch.append(nodes_.make(Set_Node_Key(name), name, image, tag));
         }
     });
+    nodes_.attach(folder, batch); // what was read before a failure stays
     tree->setUpdatesEnabled(true);
 }
 
 void SchemaTree::Load_Tables(QTreeWidgetItem *folder) {
     QTreeWidget *tree = nodes_.widget();
     tree->setUpdatesEnabled(false);
+    QList<QTreeWidgetItem *> batch;
     runReporting("..MDIMain.Load_Tables", [&] {
         auto rows = Get_Recordset("SELECT * FROM USER_TABLES WHERE TABLE_NAME <>'PLAN_TABLE'", 0);
         static const char *const kFolders[][2] = {{"Columns", "TABLE_COLUMNS"},
@@ -114,14 +117,16 @@ void SchemaTree::Load_Tables(QTreeWidgetItem *folder) {
                                                   {"Triggers", "TABLE_TRIGGERS"}};
         for (; !rows->eof(); rows->moveNext()) {
             const QString name = fieldText(*rows, "TABLE_NAME");
-            QTreeWidgetItem *table = nodes_.add(folder, Set_Node_Key(name), name, "table", "TABLE");
+            QTreeWidgetItem *table = nodes_.make(Set_Node_Key(name), name, "table", "TABLE");
             for (const auto &f : kFolders) {
                 QTreeWidgetItem *sub =
                     nodes_.add(table, Set_Node_Key(f[0]), f[0], "folderclosed", f[1]);
                 nodes_.add(sub, Set_Node_Key(QString()), QString(), QString(), "DUMMY");
             }
+            batch.append(table);
         }
     });
+    nodes_.attach(folder, batch); // what was read before a failure stays
     tree->setUpdatesEnabled(true);
 }
 

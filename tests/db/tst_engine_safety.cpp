@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 using namespace bm::db;
@@ -225,6 +226,34 @@ private slots:
         QCOMPARE(main.size(), 1);
         QCOMPARE(QFileInfo(own.filePath(main[0])).size(), qint64(content.size()));
         QVERIFY(!QFile::exists(own.filePath("demo.db-journal")));
+    }
+
+    // A copy made by an older sample script is kept aside and built anew, so that every folder of
+    // the schema tree has something to show.
+    void outdatedSampleIsMovedAsideAndRebuilt() {
+        QTemporaryDir own;
+        const std::string file = own.filePath("demo.db").toStdString();
+        ensureSampleDatabase(file, script);
+        {
+            EmbeddedSession old(file, "scott");
+            old.execute("INSERT INTO BONUS VALUES ('OLD', 'COPY', 1, 2)");
+        }
+        {
+            sqlite3 *db = nullptr;
+            QCOMPARE(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(db, "PRAGMA user_version = 1", nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(db);
+        }
+        QCOMPARE(sampleFileState(file), SampleFileState::Outdated);
+        ensureSampleDatabase(file, script);
+        QCOMPARE(sampleFileState(file), SampleFileState::Usable);
+        EmbeddedSession s(file, "scott");
+        QCOMPARE(single(s, "SELECT COUNT(*) FROM BONUS"), QString("0"));
+        QCOMPARE(single(s, "SELECT CONSTRAINT_TYPE FROM USER_CONSTRAINTS WHERE CONSTRAINT_NAME = "
+                           "'UK_DEPT_DNAME'"),
+                 QString("U"));
+        QCOMPARE(QDir(own.path()).entryList({"demo.db.outdated-*"}).size(), 1);
     }
 
     void readOnlyDatabaseSaysSo() {

@@ -35,12 +35,12 @@ SampleFileState stateFromCode(int code, const std::string &path, const std::stri
     }
 }
 
-// Moves a damaged file, and the journal that belongs to it, out of the way under one stamp, so
-// that nothing of it is lost and its journal is never played into the new database.
-void moveAside(const std::string &path) {
+// Moves a damaged or outdated file, and the journal that belongs to it, out of the way under one
+// stamp, so that nothing of it is lost and its journal is never played into the new database.
+void moveAside(const std::string &path, const char *why) {
     namespace fs = std::filesystem;
-    const std::string suffix =
-        ".damaged-" + currentDateTime("%Y%m%d-%H%M%S") + "-" + std::to_string(getpid());
+    const std::string suffix = std::string(".") + why + "-" + currentDateTime("%Y%m%d-%H%M%S") +
+                               "-" + std::to_string(getpid());
     for (const char *part : {"", "-journal", "-wal", "-shm"}) {
         const std::string from = path + part;
         std::error_code ec;
@@ -48,7 +48,7 @@ void moveAside(const std::string &path) {
             continue;
         fs::rename(from, path + suffix + part, ec);
         if (ec)
-            fail(path, "cannot move the damaged file aside: " + ec.message());
+            fail(path, std::string("cannot move the ") + why + " file aside: " + ec.message());
     }
 }
 
@@ -118,6 +118,12 @@ SampleFileState sampleFileState(const std::string &path) {
             }
         }
         sqlite3_finalize(stmt);
+        stmt = nullptr;
+        if (rc == SQLITE_OK && state == SampleFileState::Usable &&
+            sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int(stmt, 0) < kSampleVersion)
+            state = SampleFileState::Outdated;
+        sqlite3_finalize(stmt);
     }
     if (rc != SQLITE_OK) {
         const std::string reason = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
@@ -134,7 +140,10 @@ void ensureSampleDatabase(const std::string &path, const std::string &script) {
     case SampleFileState::InUse:
         return;
     case SampleFileState::Damaged:
-        moveAside(path);
+        moveAside(path, "damaged");
+        break;
+    case SampleFileState::Outdated:
+        moveAside(path, "outdated");
         break;
     case SampleFileState::Missing:
         break;
