@@ -8,6 +8,7 @@
 #include "browser/DictionaryTree.h"
 #include "browser/SchemaTree.h"
 #include "common/SelectTextOnFocus.h"
+#include "common/frmError.h"
 #include "db/frmLogin.h"
 #include "db/modDatabase.h"
 #include "editor/SqlEditor.h"
@@ -19,6 +20,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -197,10 +199,16 @@ private slots:
         QCOMPARE(texts(folder(2)), QStringList{"<Not Available>"});
         QVERIFY(prompt.messages.isEmpty() && prompt.dialogs == QStringList{"frmLogin"});
         // Any other folder reports, labelled with its loader.
-        prompt.dialogHandlers.enqueue([](QDialog &) { return int(QDialog::Accepted); });
+        QString source;
+        prompt.dialogHandlers.enqueue([&source](QDialog &dialog) {
+            source = static_cast<frmError &>(dialog).txtSource->toPlainText();
+            return int(QDialog::Accepted);
+        });
         expand(folder(0));
         QCOMPARE(folder(0)->childCount(), 0);
         QCOMPARE(prompt.dialogs.last(), QString("frmError"));
+        QVERIFY2(source.endsWith("..modDatabase.Get_Recordset..MDIMain.Load_Tables"),
+                 qPrintable(source));
     }
 
     void dictionaryTabLoadsOnceWhileConnected() {
