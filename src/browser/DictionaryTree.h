@@ -25,13 +25,6 @@ public:
 signals:
     void openSql(const QString &sql);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
-    void showPopup(const QPoint &globalPosition);
-
     KeyedTree nodes_;
-    QMenu *popup_;
-    QAction *open_;
 };

@@ -1,13 +1,10 @@
 #include "browser/SchemaTree.h"
 
+#include "browser/OpenGestures.h"
+
 #include "common/ErrorReport.h"
 #include "db/modDatabase.h"
 
-#include <QAction>
-#include <QContextMenuEvent>
-#include <QKeyEvent>
-#include <QMenu>
-#include <QMouseEvent>
 #include <QTreeWidget>
 
 namespace {
@@ -26,17 +23,12 @@ QString tableClause(const char *prefix, const QString &table) {
 } // namespace
 
 SchemaTree::SchemaTree(QTreeWidget *tree, QMenu *popup, QAction *open, QObject *parent)
-    : QObject(parent), nodes_(tree), popup_(popup), open_(open) {
+    : QObject(parent), nodes_(tree) {
     connect(tree, &QTreeWidget::itemExpanded, this,
             [this](QTreeWidgetItem *node) { trvObjects_Expand(node); });
-    connect(tree, &QTreeWidget::itemDoubleClicked, this, [this] { Open_Table(); });
-    connect(open_, &QAction::triggered, this, [this] {
-        if (popup_->property("owner").value<QObject *>() == this)
-            Open_Table();
-    });
-    open_->setEnabled(true);
-    tree->installEventFilter(this);
-    tree->viewport()->installEventFilter(this);
+    new OpenGestures(
+        tree, popup, open,
+        {[this] { Open_Table(); }, [this] { return openable(); }, [this] { return openable(); }});
 }
 
 QString SchemaTree::Set_Node_Key(const QString &text) {
@@ -206,34 +198,4 @@ bool SchemaTree::openable() const {
 void SchemaTree::Open_Table() {
     if (openable())
         emit openSql("SELECT * FROM " + sqlName(nodes_.widget()->currentItem()->text(0)));
-}
-
-void SchemaTree::showPopup(const QPoint &globalPosition) {
-    if (!openable())
-        return;
-    popup_->setProperty("owner", QVariant::fromValue<QObject *>(this));
-    popup_->popup(globalPosition);
-}
-
-bool SchemaTree::eventFilter(QObject *watched, QEvent *event) {
-    QTreeWidget *tree = nodes_.widget();
-    if (watched == tree->viewport() && event->type() == QEvent::MouseButtonRelease) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::RightButton)
-            showPopup(mouse->globalPosition().toPoint());
-    } else if (watched == tree && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && openable()) {
-            Open_Table();
-            return true;
-        }
-    } else if (watched == tree && event->type() == QEvent::ContextMenu) {
-        const auto *menu = static_cast<QContextMenuEvent *>(event);
-        if (menu->reason() == QContextMenuEvent::Keyboard && tree->currentItem()) {
-            const QRect at = tree->visualItemRect(tree->currentItem());
-            showPopup(tree->viewport()->mapToGlobal(at.bottomLeft()));
-            return true;
-        }
-    }
-    return QObject::eventFilter(watched, event);
 }

@@ -43,18 +43,12 @@ public:
 signals:
     void openSql(const QString &sql);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     bool openable() const;
-    void showPopup(const QPoint &globalPosition);
     // Adds one node a row of the statement's result, with the text the row gives.
     template <class Text>
     void loadRows(QTreeWidgetItem *folder, const QString &sql, const char *label, const char *image,
                   const char *tag, Text &&text);
 
     KeyedTree nodes_;
-    QMenu *popup_;
-    QAction *open_;
 };

@@ -6,6 +6,7 @@
 #include "TestEnvironment.h"
 #include "app/MDIMain.h"
 #include "browser/DictionaryTree.h"
+#include "browser/OpenGestures.h"
 #include "browser/SchemaTree.h"
 #include "common/SelectTextOnFocus.h"
 #include "common/frmError.h"
@@ -182,8 +183,10 @@ private slots:
         // The pop-up menu's Open, shown for a view.
         expand(folder(1));
         objects()->setCurrentItem(folder(1)->child(0));
+        // As a right-click on the schema tree leaves it: the menu shown by that tree.
         main->findChild<QMenu *>("mnuPopup1")
-            ->setProperty("owner", QVariant::fromValue<QObject *>(main->findChild<SchemaTree *>()));
+            ->setProperty("owner",
+                          QVariant::fromValue<QObject *>(objects()->findChild<OpenGestures *>()));
         main->action("mnuPopup1Open")->trigger();
         QCOMPARE(main->activeQuery()->txtSQL->toPlainText(), QString("SELECT * FROM EMP_DEPT_V"));
     }
