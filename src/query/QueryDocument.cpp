@@ -7,15 +7,6 @@ void QueryDocument::setFileName(const QString &name) {
     emit fileNameChanged(name);
 }
 
-std::optional<QString> QueryDocument::open(const QString &path, QString *why) {
-    std::optional<QString> text = readQueryFile(path, why);
-    if (text) {
-        setFileName(path);
-        unsavedChanges_ = false;
-    }
-    return text;
-}
-
 bool QueryDocument::save(const QString &path, const QString &text, QString *why) {
     if (!writeQueryFile(path, text, why))
         return false;

@@ -1,11 +1,10 @@
 #pragma once
 
 // A query window's document: the file it belongs to, whether its text has changed since it was
-// opened or saved, and reading and writing that file.
+// opened or saved, and writing that file.
 
 #include <QObject>
 #include <QString>
-#include <optional>
 
 class QueryDocument : public QObject {
     Q_OBJECT
@@ -17,8 +16,6 @@ public:
     bool unsavedChanges() const { return unsavedChanges_; }
     void setUnsavedChanges(bool changed) { unsavedChanges_ = changed; }
 
-    // Reads the file; on success the document belongs to it and is unchanged.
-    std::optional<QString> open(const QString &path, QString *why);
     // Writes the text to the file; on success the document belongs to it and is unchanged. A
     // failure changes nothing, in the document or on disk.
     bool save(const QString &path, const QString &text, QString *why);

@@ -2,7 +2,6 @@
 
 #include "settings/modFunctions.h"
 
-#include <QRegularExpression>
 #include <QSaveFile>
 
 std::optional<QString> readQueryFile(const QString &path, QString *why) {
