@@ -1,6 +1,6 @@
 #include "browser/DictionaryTree.h"
 
-#include "browser/OpenGestures.h"
+#include "common/OpenGestures.h"
 
 #include "common/ErrorReport.h"
 #include "db/modDatabase.h"

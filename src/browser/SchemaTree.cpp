@@ -1,6 +1,6 @@
 #include "browser/SchemaTree.h"
 
-#include "browser/OpenGestures.h"
+#include "common/OpenGestures.h"
 
 #include "common/ErrorReport.h"
 #include "db/modDatabase.h"

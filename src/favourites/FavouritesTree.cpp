@@ -2,11 +2,9 @@
 
 #include "common/ErrorReport.h"
 #include "common/Icons.h"
+#include "common/OpenGestures.h"
 #include "favourites/QueryFiles.h"
 
-#include <QAction>
-#include <QMenu>
-#include <QMouseEvent>
 #include <QTreeWidget>
 
 namespace {
@@ -16,10 +14,11 @@ constexpr int kTagRole = Qt::UserRole + 1; // a favourite's file
 
 FavouritesTree::FavouritesTree(QTreeWidget *tree, QMenu *popup, QAction *openQuery, QObject *parent)
     : QObject(parent), tree_(tree), popup_(popup), openQuery_(openQuery) {
-    connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this] { openSelected(); });
-    connect(openQuery_, &QAction::triggered, this, [this] { openSelected(); });
-    tree_->viewport()->installEventFilter(this);
-    openQuery_->setEnabled(true); // it acts on the selected favourite, and on nothing else
+    const auto favourite = [this] {
+        const QTreeWidgetItem *item = tree_->currentItem();
+        return item && item->parent();
+    };
+    new OpenGestures(tree_, popup_, openQuery_, {[this] { openSelected(); }, favourite, favourite});
 }
 
 void FavouritesTree::Initialise_Query_Tree() {
@@ -51,20 +50,4 @@ void FavouritesTree::openSelected() {
     const QTreeWidgetItem *item = tree_->currentItem();
     if (item && item->parent())
         emit openFile(item->data(0, kTagRole).toString());
-}
-
-void FavouritesTree::showPopup(const QPoint &globalPosition) {
-    const QTreeWidgetItem *item = tree_->currentItem();
-    if (!item || !item->parent())
-        return;
-    popup_->popup(globalPosition);
-}
-
-bool FavouritesTree::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == tree_->viewport() && event->type() == QEvent::MouseButtonRelease) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::RightButton)
-            showPopup(mouse->globalPosition().toPoint());
-    }
-    return QObject::eventFilter(watched, event);
 }

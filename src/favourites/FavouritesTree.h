@@ -21,14 +21,9 @@ public:
     void Initialise_Query_Tree();
     // The file of the selected favourite; empty when the root or nothing is selected.
     QString selectedFile() const;
-    // The pop-up menu, when a favourite is selected (on right-button release).
-    void showPopup(const QPoint &globalPosition);
 
 signals:
     void openFile(const QString &path);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void openSelected();

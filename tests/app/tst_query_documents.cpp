@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -308,6 +309,8 @@ private slots:
         QCOMPARE(main->activeQuery()->txtSQL->toPlainText(), QString("select 1 from dual\n"));
 
         QFile::remove(env.file("fav.sql"));
+        QTest::mouseRelease(main->trvQueries->viewport(), Qt::RightButton);
+        main->findChild<QMenu *>("mnuPopup2")->hide();
         main->action("mnuPopup2OpenQuery")->trigger();
         QCOMPARE(prompt.messages.size(), 1);
         QVERIFY(prompt.messages[0].text.startsWith("There was a problem opening the file '"));

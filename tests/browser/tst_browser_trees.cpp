@@ -6,7 +6,7 @@
 #include "TestEnvironment.h"
 #include "app/MDIMain.h"
 #include "browser/DictionaryTree.h"
-#include "browser/OpenGestures.h"
+#include "common/OpenGestures.h"
 #include "browser/SchemaTree.h"
 #include "common/SelectTextOnFocus.h"
 #include "common/frmError.h"

@@ -115,13 +115,20 @@ private slots:
         // The root opens nothing; a favourite opens its file, by double-click or the menu.
         tree.setCurrentItem(root);
         emit tree.itemDoubleClicked(root, 0);
+        QTest::mouseRelease(tree.viewport(), Qt::RightButton); // no menu for the root
+        QVERIFY(!popup.isVisible());
         open->trigger();
         QCOMPARE(opened.count(), 0);
         tree.setCurrentItem(root->child(2));
         emit tree.itemDoubleClicked(root->child(2), 0);
         QCOMPARE(opened.takeFirst().value(0).toString(), QString("/z.sql"));
         QCOMPARE(favourites.selectedFile(), QString("/z.sql"));
+        QTest::mouseRelease(tree.viewport(), Qt::RightButton); // the menu, for a favourite
+        QVERIFY(popup.isVisible());
+        popup.hide();
         open->trigger();
+        QCOMPARE(opened.takeFirst().value(0).toString(), QString("/z.sql"));
+        QTest::keyClick(&tree, Qt::Key_Return); // Enter opens it too
         QCOMPARE(opened.takeFirst().value(0).toString(), QString("/z.sql"));
     }
 

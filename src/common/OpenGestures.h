@@ -1,8 +1,8 @@
 #pragma once
 
-// What opens a node of a browser tree, shared by the schema and dictionary trees: a double-click
-// or Enter opens it; a right-button release, the context-menu key or Shift+F10 shows the shared
-// pop-up menu, whose Open then acts on the tree that showed it.
+// What opens a node of one of the left panel's trees (schema, dictionary, favourites): a
+// double-click or Enter opens it; a right-button release, the context-menu key or Shift+F10 shows
+// the shared pop-up menu, whose Open then acts on the tree that showed it.
 
 #include <QObject>
 #include <functional>

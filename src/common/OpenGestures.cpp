@@ -1,4 +1,4 @@
-#include "browser/OpenGestures.h"
+#include "common/OpenGestures.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
