@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev
   libsqlite3-dev sqlite3
   python3
+  poppler-utils
 )
 
 missing=()

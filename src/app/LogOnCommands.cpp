@@ -31,8 +31,6 @@ void MDIMain::mnuFileConnect_Click() {
     login_.reset(); // the next Connect starts with empty fields; the password goes with it
 
     if (Open_Connection()) {
-        action("mnuFileDisconnect")->setEnabled(true);
-        action("mnuFileConnect")->setEnabled(false);
         statusPanel(2)->setText(ServiceName);
         statusPanel(3)->setText(UserID);
         if (Shared_Connection().readOnly())
@@ -50,12 +48,12 @@ void MDIMain::mnuFileConnect_Click() {
         statusPanel(2)->clear();
         statusPanel(3)->clear();
     }
+    updateCommandStates();
 }
 
 void MDIMain::mnuFileDisconnect_Click() {
-    action("mnuFileDisconnect")->setEnabled(false);
-    action("mnuFileConnect")->setEnabled(true);
     Close_Connection();
+    updateCommandStates();
     statusPanel(2)->setText("DISCONNECTED");
     statusPanel(3)->clear();
 }

@@ -54,7 +54,6 @@ MDIMain::MDIMain(QWidget *parent)
     auto *popup1 = findChild<QMenu *>("mnuPopup1");
     auto *schema = new SchemaTree(trvObjects, popup1, action("mnuPopup1Open"), this);
     auto *dictionary = new DictionaryTree(trvDictionary, popup1, action("mnuPopup1Open"), this);
-    action("mnuPopup1Open")->setEnabled(true);
     const auto openSql = [this](const QString &sql) { documents_.openTable(sql); };
     connect(schema, &SchemaTree::openSql, this, openSql);
     connect(dictionary, &DictionaryTree::openSql, this, openSql);
@@ -72,6 +71,7 @@ MDIMain::MDIMain(QWidget *parent)
             session.release();
         }
     });
+    updateCommandStates();
 }
 
 MDIMain::~MDIMain() {
@@ -131,7 +131,7 @@ void MDIMain::buildLeftPanel() {
     connect(mdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *sub) {
         if (auto *query = sub ? qobject_cast<frmQuery *>(sub->widget()) : nullptr)
             query->Form_Activate();
-        updateDocumentCommands();
+        updateCommandStates();
     });
 
     row->addWidget(picLeft);
@@ -183,8 +183,7 @@ void MDIMain::Show_Browser(bool show) {
         picVBar->setVisible(show);
         if (show)
             picLeft->setFixedWidth(browserWidth());
-        if (QToolButton *browser = toolButtons_.value("browser"))
-            browser->setChecked(show);
+        action("browser")->setChecked(show);
     });
 }
 
@@ -221,6 +220,9 @@ void MDIMain::resizeEvent(QResizeEvent *event) {
 bool MDIMain::eventFilter(QObject *watched, QEvent *event) {
     if (watched == picLeft && event->type() == QEvent::Resize)
         layOutLeftPanel();
+    // The browser button follows the panel however it was shown or hidden.
+    if (watched == picLeft && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        action("browser")->setChecked(!picLeft->isHidden());
     if (event->type() == QEvent::Close)
         if (auto *sub = qobject_cast<QMdiSubWindow *>(watched))
             if (closingQueryWindow(sub, static_cast<QCloseEvent *>(event)))
@@ -276,10 +278,6 @@ void MDIMain::setResultTicks(const QString &choice) {
 }
 
 void MDIMain::arrange(int how) {
-    if (how == 0) {
-        mdiArea->cascadeSubWindows();
-        return;
-    }
     QList<QMdiSubWindow *> windows;
     for (QMdiSubWindow *sub : mdiArea->subWindowList())
         if (!sub->isMinimized())
@@ -288,12 +286,22 @@ void MDIMain::arrange(int how) {
         return;
     const QRect area = mdiArea->viewport()->rect();
     const int n = static_cast<int>(windows.size());
+    // Cascaded windows keep a useful size (the toolkit's own cascade shrinks them to their
+    // smallest): each steps one title bar down and right from the one before.
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows[0]);
+    const QSize cascaded(std::max(area.width() * 2 / 3, area.width() - step * (n - 1)),
+                         std::max(area.height() * 2 / 3, area.height() - step * (n - 1)));
     for (int i = 0; i < n; ++i) {
         windows[i]->showNormal();
-        if (how == 1) // one above the other
+        if (how == 0) {
+            const int offset = (step * i) % std::max(1, area.height() - cascaded.height() + 1);
+            windows[i]->setGeometry(QRect(QPoint(offset, offset), cascaded));
+            windows[i]->raise();
+        } else if (how == 1) { // one above the other
             windows[i]->setGeometry(0, area.height() * i / n, area.width(), area.height() / n);
-        else // side by side
+        } else { // side by side
             windows[i]->setGeometry(area.width() * i / n, 0, area.width() / n, area.height());
+        }
     }
 }
 

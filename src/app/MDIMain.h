@@ -30,6 +30,9 @@ public:
     static constexpr int kBrowserWidth = 3660;
     static constexpr int kBrowserMinimumWidth = 1935;
 
+    // What a command needs to be available.
+    enum class Needs { Nothing, QueryWindow, FileName, Connection, NoConnection };
+
     explicit MDIMain(QWidget *parent = nullptr);
     ~MDIMain() override;
 
@@ -76,6 +79,10 @@ public:
 
     // Commands.
     void mnuFileExit_Click();
+    // Prints the focused pane of the active query window: the editor, the text results or the
+    // messages as text, the results grid as a table; other panes get a warning.
+    void mnuFilePrint_Click();
+    void mnuFilePrintPreview_Click();
     void mnuHelpAbout_Click();
     void mnuHelpContents_Click();
     void mnuViewOptions_Click();
@@ -124,8 +131,20 @@ private:
     bool closeAllQueries();
     // A query window's close: true when it was stopped.
     bool closingQueryWindow(QMdiSubWindow *sub, QCloseEvent *event);
-    // File > Add to Favourites... is there only while the active window has a file.
-    void updateDocumentCommands();
+    // Enables each command by what it needs: a query window, a file name, a connection.
+    void updateCommandStates();
+    QAction *addCommand(const QString &name, const QString &caption, Needs needs,
+                        void (MDIMain::*run)());
+    void mnuFileNew_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
+    void mnuQueryRGrid_Click();
+    void mnuQueryRText_Click();
+    void mnuQueryRFile_Click();
+    void mnuWindowCascade_Click();
+    void mnuWindowTileHorizontal_Click();
+    void mnuWindowTileVertical_Click();
+    void printActivePane(bool preview);
     void mnuViewRefresh_Click();
     void buildMenus();
     void buildToolbar();
@@ -142,6 +161,7 @@ private:
     std::unique_ptr<frmLogin> login_;
     QString tickedChoice_; // the output choice the "Results in" ticks show
     QHash<QString, QAction *> actions_;
+    QHash<QAction *, Needs> needs_;
     QHash<QString, QToolButton *> toolButtons_;
     QList<QLabel *> statusPanels_;
     class QMenu *windowMenu_ = nullptr;

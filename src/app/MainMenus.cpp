@@ -1,13 +1,15 @@
-// The main window's menus and toolbar: every item and button, with its caption, shortcut, tool
-// tip and name. Items whose behaviour the program does not have yet are disabled.
+// The main window's commands: one action per command, shared by its menu item and its toolbar
+// button, enabled from the state the command needs (a query window, a file name, a connection).
 
 #include "MDIMain.h"
 #include "common/Icons.h"
 #include "query/frmQuery.h"
 
 #include <QAction>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -17,6 +19,8 @@ struct MenuItem {
     const char *caption; // "-" for a separator
     const char *name;
     const char *shortcut;
+    MDIMain::Needs needs;
+    void (MDIMain::*run)();
 };
 
 struct Menu {
@@ -25,185 +29,174 @@ struct Menu {
     std::vector<MenuItem> items;
 };
 
-const std::vector<Menu> &menuTable() {
-    static const std::vector<Menu> menus = {
-        {"&File",
-         "mnuFile",
-         {{"&Connect...", "mnuFileConnect", ""},
-          {"&Disconnect", "mnuFileDisconnect", ""},
-          {"-", "mnuFilesep0", ""},
-          {"&New", "mnuFileNew", "Ctrl+N"},
-          {"&Open", "mnuFileOpen", "Ctrl+O"},
-          {"&Close", "mnuFileClose", ""},
-          {"-", "mnuFileBar1", ""},
-          {"&Save", "mnuFileSave", "Ctrl+S"},
-          {"Save &As...", "mnuFileSaveAs", ""},
-          {"Save A&ll", "mnuFileSaveAll", ""},
-          {"-", "mnuFileSep3", ""},
-          {"Add to Favourites...", "mnuFileAddFav", ""},
-          {"-", "mnuFileBar2", ""},
-          {"&Print...", "mnuFilePrint", "Ctrl+P"},
-          {"-", "mnuFileBar5", ""},
-          {"E&xit", "mnuFileExit", ""}}},
-        {"&Edit",
-         "mnuEdit",
-         {{"Cu&t", "mnuEditCut", ""},
-          {"&Copy", "mnuEditCopy", ""},
-          {"&Paste", "mnuEditPaste", ""},
-          {"-", "mnuEditBar2", ""},
-          {"Select &All", "mnuEditDSelectAll", "Ctrl+A"},
-          {"Clear Window", "mnuFileEditClearWin", "Ctrl+F12"}}},
-        {"&Query",
-         "mnuQuery",
-         {{"&Execute", "mnuQueryExecute", "F5"},
-          {"-", "mnuQuerySep1", ""},
-          {"Results in &Grid", "mnuQueryRGrid", "Ctrl+G"},
-          {"Results in &Text", "mnuQueryRText", "Ctrl+T"},
-          {"Results in &File", "mnuQueryRFile", "Ctrl+F"}}},
-        {"&View",
-         "mnuView",
-         {{"&Refresh", "mnuViewRefresh", ""}, {"&Options...", "mnuViewOptions", ""}}},
-        {"&Window",
-         "mnuWindow",
-         {{"&New Window", "mnuWindowNewWindow", ""},
-          {"&Cascade", "mnuWindowCascade", ""},
-          {"Tile &Horizontal", "mnuWindowTileHorizontal", ""},
-          {"Tile &Vertical", "mnuWindowTileVertical", ""}}},
-        {"&Help",
-         "mnuHelp",
-         {{"&Contents", "mnuHelpContents", ""},
-          {"&Search For Help On...", "mnuHelpSearch", ""},
-          {"-", "mnuHelpBar1", ""},
-          {"&About...", "mnuHelpAbout", ""}}},
-    };
-    return menus;
-}
-
 struct ToolButton {
     const char *key;
     const char *tip;
     const char *image;
+    const char *command; // the menu item whose action the button shares
 };
 
 const ToolButton kToolButtons[] = {
-    {"new", "New Query", "newquery"},
-    {"open", "Open Query", "open"},
-    {"save", "Save Query", "save"},
-    {"run", "Execute Query (F5)", "run"},
-    {"cut", "Cut (Ctrl+X)", "cut"},
-    {"copy", "Copy (Ctrl+C)", "copy"},
-    {"paste", "Paste (Ctrl+V)", "paste"},
-    {"clear", "Clear Window", "clear"},
-    {"undo", "Undo", "undo"},
-    {"browser", "Object Browser", "browser"},
+    {"new", "New Query", "newquery", "mnuFileNew"},
+    {"open", "Open Query", "open", "mnuFileOpen"},
+    {"save", "Save Query", "save", "mnuFileSave"},
+    {"run", "Execute Query (F5)", "run", "mnuQueryExecute"},
+    {"cut", "Cut (Ctrl+X)", "cut", "mnuEditCut"},
+    {"copy", "Copy (Ctrl+C)", "copy", "mnuEditCopy"},
+    {"paste", "Paste (Ctrl+V)", "paste", "mnuEditPaste"},
+    {"clear", "Clear Window", "clear", "mnuFileEditClearWin"},
+    {"undo", "Undo", "undo", "undo"},
+    {"browser", "Object Browser", "browser", "browser"},
 };
-
-// The commands that have their behaviour in this build.
-const char *const kWorkingItems[] = {"mnuFileConnect",
-                                     "mnuQueryExecute",
-                                     "mnuQueryRGrid",
-                                     "mnuQueryRText",
-                                     "mnuQueryRFile",
-                                     "mnuFileNew",
-                                     "mnuFileExit",
-                                     "mnuEditDSelectAll",
-                                     "mnuEditCut",
-                                     "mnuEditCopy",
-                                     "mnuEditPaste",
-                                     "mnuFileOpen",
-                                     "mnuFileClose",
-                                     "mnuFileSave",
-                                     "mnuFileSaveAs",
-                                     "mnuFileSaveAll",
-                                     "mnuViewRefresh",
-                                     "mnuFileEditClearWin",
-                                     "mnuViewOptions",
-                                     "mnuWindowNewWindow",
-                                     "mnuWindowCascade",
-                                     "mnuWindowTileHorizontal",
-                                     "mnuWindowTileVertical",
-                                     "mnuHelpContents",
-                                     "mnuHelpSearch",
-                                     "mnuHelpAbout"};
-const char *const kWorkingButtons[] = {"new",  "open",  "save",  "run",  "cut",
-                                       "copy", "paste", "clear", "undo", "browser"};
 
 } // namespace
 
 void MDIMain::buildMenus() {
-    for (const Menu &menu : menuTable()) {
+    using N = Needs;
+    const MenuItem separator{"-", nullptr, "", N::Nothing, nullptr};
+    const auto sep = [&](const char *name) {
+        MenuItem item = separator;
+        item.name = name;
+        return item;
+    };
+    const std::vector<Menu> menus = {
+        {"&File",
+         "mnuFile",
+         {{"&Connect...", "mnuFileConnect", "", N::NoConnection, &MDIMain::mnuFileConnect_Click},
+          {"&Disconnect", "mnuFileDisconnect", "", N::Connection,
+           &MDIMain::mnuFileDisconnect_Click},
+          sep("mnuFilesep0"),
+          {"&New", "mnuFileNew", "Ctrl+N", N::Nothing, &MDIMain::mnuFileNew_Click},
+          {"&Open", "mnuFileOpen", "Ctrl+O", N::Nothing, &MDIMain::Show_Open_Dialog},
+          {"&Close", "mnuFileClose", "", N::QueryWindow, &MDIMain::mnuFileClose_Click},
+          sep("mnuFileBar1"),
+          {"&Save", "mnuFileSave", "Ctrl+S", N::QueryWindow, &MDIMain::mnuFileSave_Click},
+          {"Save &As...", "mnuFileSaveAs", "", N::QueryWindow, &MDIMain::mnuFileSaveAs_Click},
+          {"Save A&ll", "mnuFileSaveAll", "", N::QueryWindow, &MDIMain::Save_All},
+          sep("mnuFileSep3"),
+          {"Add to Favourites...", "mnuFileAddFav", "", N::FileName, &MDIMain::Add_To_Favourites},
+          sep("mnuFileBar2"),
+          {"&Print...", "mnuFilePrint", "Ctrl+P", N::QueryWindow, &MDIMain::mnuFilePrint_Click},
+          {"Print Pre&view...", "mnuFilePrintPreview", "", N::QueryWindow,
+           &MDIMain::mnuFilePrintPreview_Click},
+          sep("mnuFileBar5"),
+          {"E&xit", "mnuFileExit", "", N::Nothing, &MDIMain::mnuFileExit_Click}}},
+        {"&Edit",
+         "mnuEdit",
+         {{"Cu&t", "mnuEditCut", "", N::QueryWindow, &MDIMain::Cut},
+          {"&Copy", "mnuEditCopy", "", N::QueryWindow, &MDIMain::Copy},
+          {"&Paste", "mnuEditPaste", "", N::QueryWindow, &MDIMain::Paste},
+          sep("mnuEditBar2"),
+          {"Select &All", "mnuEditDSelectAll", "Ctrl+A", N::QueryWindow, &MDIMain::SelectAll},
+          {"Clear Window", "mnuFileEditClearWin", "Ctrl+F12", N::QueryWindow,
+           &MDIMain::Clear_Window}}},
+        {"&Query",
+         "mnuQuery",
+         {{"&Execute", "mnuQueryExecute", "F5", N::QueryWindow, &MDIMain::mnuQueryExecute_Click},
+          sep("mnuQuerySep1"),
+          {"Results in &Grid", "mnuQueryRGrid", "Ctrl+G", N::QueryWindow,
+           &MDIMain::mnuQueryRGrid_Click},
+          {"Results in &Text", "mnuQueryRText", "Ctrl+T", N::QueryWindow,
+           &MDIMain::mnuQueryRText_Click},
+          {"Results in &File", "mnuQueryRFile", "Ctrl+F", N::QueryWindow,
+           &MDIMain::mnuQueryRFile_Click}}},
+        {"&View",
+         "mnuView",
+         {{"&Refresh", "mnuViewRefresh", "", N::Nothing, &MDIMain::mnuViewRefresh_Click},
+          {"&Options...", "mnuViewOptions", "", N::Nothing, &MDIMain::mnuViewOptions_Click}}},
+        {"&Window",
+         "mnuWindow",
+         {{"&New Window", "mnuWindowNewWindow", "", N::Nothing, &MDIMain::mnuFileNew_Click},
+          {"&Cascade", "mnuWindowCascade", "", N::QueryWindow, &MDIMain::mnuWindowCascade_Click},
+          {"Tile &Horizontal", "mnuWindowTileHorizontal", "", N::QueryWindow,
+           &MDIMain::mnuWindowTileHorizontal_Click},
+          {"Tile &Vertical", "mnuWindowTileVertical", "", N::QueryWindow,
+           &MDIMain::mnuWindowTileVertical_Click}}},
+        {"&Help",
+         "mnuHelp",
+         {{"&Contents", "mnuHelpContents", "", N::Nothing, &MDIMain::mnuHelpContents_Click},
+          {"&Search For Help On...", "mnuHelpSearch", "", N::Nothing,
+           &MDIMain::mnuHelpContents_Click},
+          sep("mnuHelpBar1"),
+          {"&About...", "mnuHelpAbout", "", N::Nothing, &MDIMain::mnuHelpAbout_Click}}},
+    };
+
+    for (const Menu &menu : menus) {
         QMenu *m = menuBar()->addMenu(menu.caption);
         m->setObjectName(menu.name);
         if (QString(menu.name) == "mnuWindow")
             windowMenu_ = m;
         for (const MenuItem &item : menu.items) {
-            QAction *entry =
-                QString(item.caption) == "-" ? m->addSeparator() : m->addAction(item.caption);
-            entry->setObjectName(item.name);
+            if (!item.run) {
+                m->addSeparator()->setObjectName(item.name);
+                continue;
+            }
+            QAction *entry = addCommand(item.name, item.caption, item.needs, item.run);
             if (*item.shortcut)
                 entry->setShortcut(QKeySequence(item.shortcut));
-            entry->setEnabled(false);
-            actions_.insert(item.name, entry);
+            m->addAction(entry);
         }
     }
-    for (const char *name : kWorkingItems)
-        actions_.value(name)->setEnabled(true);
     for (const char *name : {"mnuQueryRGrid", "mnuQueryRText", "mnuQueryRFile"})
-        actions_.value(name)->setCheckable(true);
+        action(name)->setCheckable(true);
+    connect(windowMenu_, &QMenu::aboutToShow, this, &MDIMain::fillWindowMenu);
 
-    // The pop-up menus of the trees, never on the menu bar.
-    auto *popup1 = new QMenu(this);
-    popup1->setObjectName("mnuPopup1");
-    QAction *open = popup1->addAction("Open");
-    open->setObjectName("mnuPopup1Open");
-    open->setEnabled(false);
-    actions_.insert("mnuPopup1Open", open);
-    auto *popup2 = new QMenu(this);
-    popup2->setObjectName("mnuPopup2");
-    QAction *openQuery = popup2->addAction("Open Query");
-    openQuery->setObjectName("mnuPopup2OpenQuery");
-    openQuery->setEnabled(false);
-    actions_.insert("mnuPopup2OpenQuery", openQuery);
+    // Commands of the toolbar alone.
+    addCommand("undo", "Undo", N::QueryWindow, &MDIMain::Undo);
+    QAction *browser = addCommand("browser", "Object Browser", N::Nothing, nullptr);
+    browser->setCheckable(true);
+    browser->setChecked(true);
+    connect(browser, &QAction::toggled, this, &MDIMain::Show_Browser);
 
-    connect(action("mnuFileNew"), &QAction::triggered, this, [this] { New_Query(); });
-    connect(action("mnuWindowNewWindow"), &QAction::triggered, this, [this] { New_Query(); });
-    connect(action("mnuFileExit"), &QAction::triggered, this, &MDIMain::mnuFileExit_Click);
-    connect(action("mnuEditDSelectAll"), &QAction::triggered, this, &MDIMain::SelectAll);
-    connect(action("mnuEditCut"), &QAction::triggered, this, &MDIMain::Cut);
-    connect(action("mnuEditCopy"), &QAction::triggered, this, &MDIMain::Copy);
-    connect(action("mnuEditPaste"), &QAction::triggered, this, &MDIMain::Paste);
-    connect(action("mnuFileEditClearWin"), &QAction::triggered, this, &MDIMain::Clear_Window);
-    connect(action("mnuFileOpen"), &QAction::triggered, this, &MDIMain::Show_Open_Dialog);
-    connect(action("mnuFileClose"), &QAction::triggered, this, &MDIMain::mnuFileClose_Click);
-    connect(action("mnuFileSave"), &QAction::triggered, this,
-            [this] { Save_File(activeQuery(), false); });
-    connect(action("mnuFileSaveAs"), &QAction::triggered, this,
-            [this] { Save_File(activeQuery(), true); });
-    connect(action("mnuFileSaveAll"), &QAction::triggered, this, &MDIMain::Save_All);
-    connect(action("mnuFileAddFav"), &QAction::triggered, this, &MDIMain::Add_To_Favourites);
-    connect(action("mnuViewRefresh"), &QAction::triggered, this, &MDIMain::mnuViewRefresh_Click);
-    connect(action("mnuViewOptions"), &QAction::triggered, this, &MDIMain::mnuViewOptions_Click);
-    connect(action("mnuHelpContents"), &QAction::triggered, this, &MDIMain::mnuHelpContents_Click);
-    connect(action("mnuHelpSearch"), &QAction::triggered, this, &MDIMain::mnuHelpContents_Click);
-    connect(action("mnuHelpAbout"), &QAction::triggered, this, &MDIMain::mnuHelpAbout_Click);
     // F1 anywhere in the program opens the help at its first page, as the Help menu does.
-    auto *helpKey = new QAction("Help", this);
-    helpKey->setObjectName("helpKey");
+    QAction *helpKey = addCommand("helpKey", "Help", N::Nothing, &MDIMain::mnuHelpContents_Click);
     helpKey->setShortcut(QKeySequence::HelpContents);
     helpKey->setShortcutContext(Qt::ApplicationShortcut);
-    connect(helpKey, &QAction::triggered, this, &MDIMain::mnuHelpContents_Click);
     addAction(helpKey);
-    connect(action("mnuWindowCascade"), &QAction::triggered, this, [this] { arrange(0); });
-    connect(action("mnuWindowTileHorizontal"), &QAction::triggered, this, [this] { arrange(1); });
-    connect(action("mnuWindowTileVertical"), &QAction::triggered, this, [this] { arrange(2); });
-    connect(windowMenu_, &QMenu::aboutToShow, this, &MDIMain::fillWindowMenu);
-    connect(action("mnuFileConnect"), &QAction::triggered, this, &MDIMain::mnuFileConnect_Click);
-    connect(action("mnuFileDisconnect"), &QAction::triggered, this,
-            &MDIMain::mnuFileDisconnect_Click);
-    connect(action("mnuQueryExecute"), &QAction::triggered, this, &MDIMain::mnuQueryExecute_Click);
-    connect(action("mnuQueryRGrid"), &QAction::triggered, this, [this] { setOutputChoice(0); });
-    connect(action("mnuQueryRText"), &QAction::triggered, this, [this] { setOutputChoice(1); });
-    connect(action("mnuQueryRFile"), &QAction::triggered, this, [this] { setOutputChoice(2); });
+
+    // The pop-up menus of the trees, never on the menu bar; the trees carry out their Open.
+    auto *popup1 = new QMenu(this);
+    popup1->setObjectName("mnuPopup1");
+    popup1->addAction(addCommand("mnuPopup1Open", "Open", N::Nothing, nullptr));
+    auto *popup2 = new QMenu(this);
+    popup2->setObjectName("mnuPopup2");
+    popup2->addAction(addCommand("mnuPopup2OpenQuery", "Open Query", N::Nothing, nullptr));
+}
+
+QAction *MDIMain::addCommand(const QString &name, const QString &caption, Needs needs,
+                             void (MDIMain::*run)()) {
+    auto *command = new QAction(caption, this);
+    command->setObjectName(name);
+    if (run)
+        connect(command, &QAction::triggered, this, run);
+    actions_.insert(name, command);
+    needs_.insert(command, needs);
+    return command;
+}
+
+void MDIMain::updateCommandStates() {
+    frmQuery *query = activeQuery();
+    const bool connected = Connected();
+    for (auto it = needs_.cbegin(); it != needs_.cend(); ++it) {
+        bool enabled = true;
+        switch (it.value()) {
+        case Needs::Nothing:
+            break;
+        case Needs::QueryWindow:
+            enabled = query != nullptr;
+            break;
+        case Needs::FileName:
+            enabled = query && !query->FileName().isEmpty();
+            break;
+        case Needs::Connection:
+            enabled = connected;
+            break;
+        case Needs::NoConnection:
+            enabled = !connected;
+            break;
+        }
+        it.key()->setEnabled(enabled);
+    }
 }
 
 void MDIMain::buildToolbar() {
@@ -211,55 +204,66 @@ void MDIMain::buildToolbar() {
     Toolbar->setObjectName("Toolbar");
     Toolbar->setMovable(false);
     for (const ToolButton &button : kToolButtons) {
+        QAction *command = action(button.command);
+        command->setToolTip(button.tip);
+        command->setIcon(iconFor(button.image));
         auto *tool = new QToolButton(Toolbar);
         tool->setObjectName(button.key);
-        tool->setToolTip(button.tip);
+        tool->setDefaultAction(command);
         tool->setAccessibleName(button.tip);
-        tool->setIcon(iconFor(button.image));
-        tool->setEnabled(false);
         Toolbar->addWidget(tool);
         toolButtons_.insert(button.key, tool);
-        const QString key = button.key;
-        connect(tool, &QToolButton::clicked, this, [this, key] { Toolbar_ButtonClick(key); });
     }
-    for (const char *key : kWorkingButtons)
-        toolButtons_.value(key)->setEnabled(true);
     // "new" drops down a menu with the one item "Blank Query Window".
     QToolButton *newButton = toolButtons_.value("new");
     auto *newMenu = new QMenu(newButton);
     QAction *blank = newMenu->addAction("Blank Query Window");
     blank->setObjectName("bqw");
-    connect(blank, &QAction::triggered, this, [this] { New_Query(); });
+    connect(blank, &QAction::triggered, this, &MDIMain::mnuFileNew_Click);
     newButton->setMenu(newMenu);
     newButton->setPopupMode(QToolButton::MenuButtonPopup);
-    QToolButton *browser = toolButtons_.value("browser");
-    browser->setCheckable(true);
-    browser->setChecked(true);
 }
 
 void MDIMain::Toolbar_ButtonClick(const QString &key) {
-    if (key == "new") {
-        New_Query();
-    } else if (key == "open") {
-        Show_Open_Dialog();
-    } else if (key == "save") {
-        Save_File(activeQuery(), false);
-    } else if (key == "run") {
-        mnuQueryExecute_Click();
-    } else if (key == "cut") {
-        Cut();
-    } else if (key == "copy") {
-        Copy();
-    } else if (key == "paste") {
-        Paste();
-    } else if (key == "clear") {
-        Clear_Window();
-    } else if (key == "undo") {
-        Undo();
-    } else if (key == "browser") {
-        Show_Browser(toolButtons_.value("browser")->isChecked());
-    }
-    // Other keys: their commands are not part of this build yet, and their buttons are disabled.
+    // A key the toolbar does not have does nothing.
+    if (QToolButton *button = toolButtons_.value(key))
+        button->defaultAction()->trigger();
+}
+
+void MDIMain::mnuFileNew_Click() {
+    New_Query();
+}
+
+void MDIMain::mnuFileSave_Click() {
+    Save_File(activeQuery(), false);
+}
+
+void MDIMain::mnuFileSaveAs_Click() {
+    Save_File(activeQuery(), true);
+}
+
+void MDIMain::mnuQueryRGrid_Click() {
+    setOutputChoice(0);
+}
+
+void MDIMain::mnuQueryRText_Click() {
+    setOutputChoice(1);
+}
+
+void MDIMain::mnuQueryRFile_Click() {
+    setOutputChoice(2);
+}
+
+void MDIMain::mnuWindowCascade_Click() {
+    arrange(0);
+}
+
+void MDIMain::mnuWindowTileHorizontal_Click() {
+    arrange(1);
+}
+
+void MDIMain::mnuWindowTileVertical_Click() {
+    arrange(2);
 }
 
 void MDIMain::fillWindowMenu() {
@@ -279,7 +283,7 @@ void MDIMain::fillWindowMenu() {
         entry->setProperty("windowListEntry", true);
         entry->setCheckable(true);
         entry->setChecked(query == activeQuery());
-        QMdiSubWindow *sub = subWindowOf(query);
+        const QPointer<QMdiSubWindow> sub = subWindowOf(query);
         connect(entry, &QAction::triggered, this, [this, sub] { activateSubWindow(sub); });
     }
 }

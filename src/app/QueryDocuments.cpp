@@ -24,7 +24,7 @@ frmQuery *MDIMain::New_Query() {
         QMdiSubWindow *sub = mdiArea->addSubWindow(query);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->installEventFilter(this); // the questions before it closes
-        connect(query, &frmQuery::fileNameChanged, this, &MDIMain::updateDocumentCommands);
+        connect(query, &frmQuery::fileNameChanged, this, &MDIMain::updateCommandStates);
         sub->setWindowIcon(iconFor("query")); // not the toolkit's own logo
         if (QueryCount == 1)
             sub->showMaximized();
@@ -75,9 +75,4 @@ bool MDIMain::closingQueryWindow(QMdiSubWindow *sub, QCloseEvent *event) {
         return true;
     }
     return false;
-}
-
-void MDIMain::updateDocumentCommands() {
-    frmQuery *query = activeQuery();
-    action("mnuFileAddFav")->setEnabled(query && !query->FileName().isEmpty());
 }

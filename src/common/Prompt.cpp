@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 
 namespace bm {
 
@@ -61,7 +63,18 @@ QString WidgetPrompt::saveFileName(const QString &title, const QString &filter,
 }
 
 bool WidgetPrompt::print(QPrinter &printer) {
+    const bool selection = printer.printRange() == QPrinter::Selection;
     QPrintDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, selection);
+    if (selection)
+        dialog.setPrintRange(QAbstractPrintDialog::Selection);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool WidgetPrompt::printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint) {
+    QPrintPreviewDialog dialog(&printer, QApplication::activeWindow());
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, paint);
     return dialog.exec() == QDialog::Accepted;
 }
 

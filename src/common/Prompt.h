@@ -5,6 +5,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QDialog;
@@ -29,8 +30,13 @@ public:
                                  const QString &directory) = 0;
     virtual QString saveFileName(const QString &title, const QString &filter,
                                  const QString &suggestedPath, const QString &defaultSuffix) = 0;
-    // The print dialog: true when the user accepted it, with the printer set up.
+    // The print dialog: true when the user accepted it, with the printer set up. A printer whose
+    // print range is the selection offers, and chooses, printing the selection alone; page
+    // ranges are not offered.
     virtual bool print(QPrinter &printer) = 0;
+    // The print preview: paint draws the pages on the printer it is given, for the preview and
+    // again when the user prints from it. True when the user printed.
+    virtual bool printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint) = 0;
     // One of the program's own modal dialogs (log-on, options, error report …): returns its
     // result, QDialog::Accepted or QDialog::Rejected.
     virtual int showDialog(QDialog &dialog) = 0;
@@ -56,6 +62,7 @@ public:
     QString saveFileName(const QString &title, const QString &filter, const QString &suggestedPath,
                          const QString &defaultSuffix) override;
     bool print(QPrinter &printer) override;
+    bool printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint) override;
     int showDialog(QDialog &dialog) override;
 };
 

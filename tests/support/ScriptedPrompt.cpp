@@ -1,6 +1,7 @@
 #include "ScriptedPrompt.h"
 
 #include <QFileInfo>
+#include <QPrinter>
 
 QMessageBox::StandardButton ScriptedPrompt::message(QMessageBox::Icon icon,
                                                     QMessageBox::StandardButtons buttons,
@@ -33,8 +34,35 @@ QString ScriptedPrompt::saveFileName(const QString &title, const QString &filter
     return answer;
 }
 
-bool ScriptedPrompt::print(QPrinter &) {
-    return !printAnswers.isEmpty() && printAnswers.dequeue();
+namespace {
+
+// Takes the next print answer: a PDF file to print to, or a cancel.
+bool answerPrint(QQueue<QString> &answers, QPrinter &printer) {
+    const QString path = answers.isEmpty() ? QString() : answers.dequeue();
+    if (path.isEmpty())
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    return true;
+}
+
+QString printRangeText(const QPrinter &printer) {
+    return printer.printRange() == QPrinter::Selection ? "selection" : "all";
+}
+
+} // namespace
+
+bool ScriptedPrompt::print(QPrinter &printer) {
+    printDialogs.append("print: " + printRangeText(printer));
+    return answerPrint(printAnswers, printer);
+}
+
+bool ScriptedPrompt::printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint) {
+    printDialogs.append("preview: " + printRangeText(printer));
+    if (!answerPrint(printAnswers, printer))
+        return false;
+    paint(&printer);
+    return true;
 }
 
 int ScriptedPrompt::showDialog(QDialog &dialog) {

@@ -26,15 +26,18 @@ public:
     // dialog is cancelled.
     QQueue<QMessageBox::StandardButton> buttonAnswers;
     QQueue<QString> fileAnswers;
-    QQueue<bool> printAnswers;
+    // Print dialogs: a path prints to that PDF file, an empty string cancels; with none left
+    // the dialog is cancelled.
+    QQueue<QString> printAnswers;
 
     // Handlers for the program's own dialogs, taken in order: each gets the dialog (loaded,
     // not shown) and returns its result; with none left a dialog is rejected.
     QQueue<std::function<int(QDialog &)>> dialogHandlers;
 
     QList<AskedMessage> messages;
-    QStringList dialogs;     // the objectName of each dialog shown
-    QStringList fileDialogs; // "open: title" or "save: title", with the filter after " | "
+    QStringList dialogs;      // the objectName of each dialog shown
+    QStringList fileDialogs;  // "open: title" or "save: title", with the filter after " | "
+    QStringList printDialogs; // "print: selection" or "print: all", "preview: ..." likewise
 
     QMessageBox::StandardButton message(QMessageBox::Icon icon,
                                         QMessageBox::StandardButtons buttons, const QString &title,
@@ -44,5 +47,6 @@ public:
     QString saveFileName(const QString &title, const QString &filter, const QString &suggestedPath,
                          const QString &defaultSuffix) override;
     bool print(QPrinter &printer) override;
+    bool printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint) override;
     int showDialog(QDialog &dialog) override;
 };
