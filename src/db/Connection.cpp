@@ -60,9 +60,56 @@ void Connection::open(const SampleSource &sample) {
 
 void Connection::close() noexcept {
     if (session_)
+        session_->interrupt();
+    const std::lock_guard lock(turn_);
+    if (session_)
         session_->close();
     session_.reset();
 }
+
+std::unique_lock<std::timed_mutex> Connection::turn() {
+    std::unique_lock lock(turn_, std::defer_lock);
+    if (waitsForLocksWithoutLimit())
+        lock.lock();
+    else if (!lock.try_lock_for(std::chrono::milliseconds(500)))
+        throw AppError(kErrGeneral, "Connection", kBusyMessage);
+    return lock;
+}
+
+void Connection::interrupt() noexcept {
+    if (session_)
+        session_->interrupt();
+}
+
+void Connection::clearInterrupt() noexcept {
+    if (session_)
+        session_->clearInterrupt();
+}
+
+bool Connection::waitingForLock() const noexcept {
+    return session_ && session_->waitingForLock();
+}
+
+// A cursor whose fetches take their turn on the connection.
+class TurnTakingCursor : public Cursor {
+public:
+    TurnTakingCursor(std::unique_ptr<Cursor> cursor, Connection &connection)
+        : cursor_(std::move(cursor)), connection_(connection) {}
+    ~TurnTakingCursor() override {
+        // The statement is finished in the connection's turn as well.
+        const std::lock_guard lock(connection_.turn_);
+        cursor_.reset();
+    }
+    const std::vector<Field> &fields() const override { return cursor_->fields(); }
+    bool fetch(Recordset &into, std::size_t maxRows) override {
+        const auto lock = connection_.turn();
+        return cursor_->fetch(into, maxRows);
+    }
+
+private:
+    std::unique_ptr<Cursor> cursor_;
+    Connection &connection_;
+};
 
 Session &Connection::session() {
     if (state() != kStateOpen)
@@ -71,11 +118,18 @@ Session &Connection::session() {
 }
 
 std::int64_t Connection::execute(std::string_view sql) {
+    const auto lock = turn();
     return session().execute(sql);
 }
 
 std::unique_ptr<Recordset> Connection::query(std::string_view sql, std::int32_t maxRecords) {
+    const auto lock = turn();
     return session().query(sql, maxRecords);
+}
+
+std::unique_ptr<Cursor> Connection::open(std::string_view sql) {
+    const auto lock = turn();
+    return std::make_unique<TurnTakingCursor>(session().open(sql), *this);
 }
 
 } // namespace bm::db

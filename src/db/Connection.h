@@ -6,6 +6,7 @@
 #include "db/core/Session.h"
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace bm::db {
@@ -38,14 +39,30 @@ public:
     // True when the open database takes no changes.
     bool readOnly() const { return state() == kStateOpen && session_->readOnly(); }
 
+    // One caller at a time: the background worker waits for its turn; any other thread waits
+    // a moment and then fails with kBusyMessage, so that it never hangs behind a long query.
     std::int64_t execute(std::string_view sql);
     std::unique_ptr<Recordset> query(std::string_view sql, std::int32_t maxRecords);
+    // Opens a statement; each fetch of the cursor takes its turn on the connection as above.
+    // The cursor must be gone before the connection closes.
+    std::unique_ptr<Cursor> open(std::string_view sql);
+
+    // From any thread, without waiting for a turn.
+    void interrupt() noexcept;
+    void clearInterrupt() noexcept;
+    bool waitingForLock() const noexcept;
+
+    static constexpr const char *kBusyMessage =
+        "The connection is busy running a query. Try again when it has finished, or cancel it.";
 
 private:
+    friend class TurnTakingCursor;
     Session &session();
+    std::unique_lock<std::timed_mutex> turn();
 
     std::string connectionString_;
     std::unique_ptr<Session> session_;
+    std::timed_mutex turn_;
 };
 
 } // namespace bm::db

@@ -22,11 +22,29 @@ constexpr std::uint32_t kMaxCellSize = 0x7fffffffu;
 Recordset::Recordset(std::vector<Field> fields)
     : fields_(std::move(fields)), columns_(fields_.size()) {}
 
+template <class T> void Recordset::GrowingArray<T>::push_back(const T &value) {
+    const std::size_t n = size_.load(std::memory_order_relaxed);
+    if (n == capacity_) {
+        const std::size_t capacity = capacity_ ? capacity_ * 2 : 16;
+        auto block = std::make_unique<T[]>(capacity);
+        if (n)
+            std::copy(data(), data() + n, block.get());
+        slots_.store(block.get(), std::memory_order_release);
+        blocks_.push_back(std::move(block));
+        capacity_ = capacity;
+    }
+    slots_.load(std::memory_order_relaxed)[n] = value;
+    size_.store(n + 1, std::memory_order_release);
+}
+
 std::uint32_t *Recordset::endSlot(Column &column) {
-    const std::size_t page = rows_ >> kPageShift;
-    if (page == column.ends.size())
-        column.ends.emplace_back(new std::uint32_t[kPageSize]);
-    return &column.ends[page][rows_ & (kPageSize - 1)];
+    const std::size_t row = rows_.load(std::memory_order_relaxed);
+    const std::size_t page = row >> kPageShift;
+    if (page == column.ownedPages.size()) {
+        column.ownedPages.emplace_back(new std::uint32_t[kPageSize]);
+        column.ends.push_back(column.ownedPages.back().get());
+    }
+    return &column.ownedPages[page][row & (kPageSize - 1)];
 }
 
 void Recordset::appendCell(int field, std::string_view text) {
@@ -34,27 +52,27 @@ void Recordset::appendCell(int field, std::string_view text) {
     if (text.size() > kMaxCellSize)
         throw AppError(kErrGeneral, "Recordset", "A value is too large to be fetched.");
     const auto size = static_cast<std::uint32_t>(text.size());
-    if (column.chunks.empty() || column.chunks.back().capacity - column.chunks.back().used < size) {
-        // A fresh chunk rather than a grown buffer: nothing is copied twice.
+    if (column.ownedChunks.empty() || column.capacity - column.used < size) {
+        // A fresh chunk rather than a grown buffer: nothing is copied twice, and nothing a
+        // reader holds moves.
         const std::uint32_t capacity = std::max(column.nextChunkSize, size);
         column.nextChunkSize = std::min(kMaxChunkSize, column.nextChunkSize * 2);
-        Chunk chunk;
-        chunk.data.reset(new char[capacity]);
-        chunk.capacity = capacity;
-        chunk.firstRow = rows_;
-        column.chunks.push_back(std::move(chunk));
+        column.ownedChunks.emplace_back(new char[capacity]);
+        column.chunks.push_back(
+            {column.ownedChunks.back().get(), rows_.load(std::memory_order_relaxed)});
+        column.chunkBytes += capacity;
+        column.capacity = capacity;
+        column.used = 0;
     }
-    Chunk &chunk = column.chunks.back();
     if (size)
-        std::memcpy(chunk.data.get() + chunk.used, text.data(), size);
-    chunk.used += size;
-    *endSlot(column) = chunk.used;
+        std::memcpy(column.ownedChunks.back().get() + column.used, text.data(), size);
+    column.used += size;
+    *endSlot(column) = column.used;
 }
 
 void Recordset::appendNull(int field) {
     Column &column = columns_[field];
-    const std::uint32_t end = column.chunks.empty() ? 0 : column.chunks.back().used;
-    *endSlot(column) = end | kNullBit;
+    *endSlot(column) = column.used | kNullBit;
 }
 
 void Recordset::checkField(int field) const {
@@ -110,13 +128,16 @@ std::optional<std::string_view> Recordset::cell(std::size_t row, int field) cons
     if (word & kNullBit)
         return std::nullopt;
     // The chunk holding the row: the last one that starts at or before it.
-    auto it = std::upper_bound(column.chunks.begin(), column.chunks.end(), row,
-                               [](std::size_t r, const Chunk &c) { return r < c.firstRow; });
-    const Chunk &chunk = *(it - 1);
+    const std::size_t chunkCount = column.chunks.size();
+    const ChunkInfo *chunks = column.chunks.data();
+    const ChunkInfo *it =
+        std::upper_bound(chunks, chunks + chunkCount, row,
+                         [](std::size_t r, const ChunkInfo &c) { return r < c.firstRow; });
+    const ChunkInfo &chunk = *(it - 1);
     std::uint32_t start = 0;
     if (row > chunk.firstRow)
         start = column.ends[(row - 1) >> kPageShift][(row - 1) & (kPageSize - 1)] & ~kNullBit;
-    return std::string_view(chunk.data.get() + start, word - start);
+    return std::string_view(chunk.data + start, word - start);
 }
 
 Recordset::ColumnCursor::ColumnCursor(const Recordset &recordset, int field)
@@ -134,7 +155,7 @@ std::optional<std::string_view> Recordset::ColumnCursor::next() {
         return std::nullopt;
     const std::uint32_t start = previousEnd_;
     previousEnd_ = word;
-    return std::string_view(column.chunks[chunk_].data.get() + start, word - start);
+    return std::string_view(column.chunks[chunk_].data + start, word - start);
 }
 
 std::optional<std::pair<std::size_t, std::size_t>> Recordset::longestCell(int field) const {
@@ -142,7 +163,8 @@ std::optional<std::pair<std::size_t, std::size_t>> Recordset::longestCell(int fi
     ColumnCursor cursor(*this, field);
     std::optional<std::pair<std::size_t, std::size_t>> best;
     std::size_t bestChars = 0;
-    for (std::size_t row = 0; row < rows_; ++row) {
+    const std::size_t rows = recordCount();
+    for (std::size_t row = 0; row < rows; ++row) {
         const auto value = cursor.next();
         // A cell has no more characters than bytes: only a longer one needs counting.
         if (!value || value->size() <= bestChars)
@@ -160,11 +182,8 @@ std::optional<std::pair<std::size_t, std::size_t>> Recordset::longestCell(int fi
 
 std::size_t Recordset::memoryBytes() const {
     std::size_t bytes = 0;
-    for (const Column &column : columns_) {
-        bytes += column.ends.size() * kPageSize * sizeof(std::uint32_t);
-        for (const Chunk &chunk : column.chunks)
-            bytes += chunk.capacity;
-    }
+    for (const Column &column : columns_)
+        bytes += column.ownedPages.size() * kPageSize * sizeof(std::uint32_t) + column.chunkBytes;
     return bytes;
 }
 

@@ -1,10 +1,15 @@
 #pragma once
 
-// A client-side, forward-only, read-only result, fetched whole when it opens. Cells are held
-// column by column: each column keeps its text in large chunks and one 32-bit word per cell (the
-// end of the cell's text in its chunk, with the top bit marking null), so millions of cells cost
-// their text plus four bytes each and the grid can read them in place.
+// A client-side, forward-only, read-only result. Cells are held column by column: each column
+// keeps its text in large chunks and one 32-bit word per cell (the end of the cell's text in its
+// chunk, with the top bit marking null), so millions of cells cost their text plus four bytes
+// each and the grid can read them in place.
+//
+// A recordset may be read while a fetch still appends to it, from another thread: one writer
+// appends, any reader sees the rows up to the published count (recordCount()), and nothing a
+// reader may be looking at is ever moved or freed while the recordset lives.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -32,7 +37,10 @@ public:
     // Filling, used by the engines: one call per cell in field order, then endRow().
     void appendCell(int field, std::string_view text);
     void appendNull(int field);
-    void endRow() { ++rows_; }
+    // Publishes the row to readers.
+    void endRow() {
+        rows_.store(rows_.load(std::memory_order_relaxed) + 1, std::memory_order_release);
+    }
     // The engines may settle a field's type once they have seen its first value.
     void setFieldType(int field, FieldType type) { fields_.at(field).type = type; }
 
@@ -42,10 +50,11 @@ public:
     // Position of the named field, ignoring case; -1 when there is none.
     int fieldIndex(std::string_view name) const;
 
-    std::size_t recordCount() const { return rows_; }
+    // The rows published so far (all of them once the fetch has ended).
+    std::size_t recordCount() const { return rows_.load(std::memory_order_acquire); }
 
     // The cursor: positioned on the first row when opened.
-    bool eof() const { return position_ >= rows_; }
+    bool eof() const { return position_ >= recordCount(); }
     void moveNext();
     std::size_t position() const { return position_; }
     // The current row's value; nullopt for null. Unknown fields raise kErrItemNotFound.
@@ -75,7 +84,7 @@ public:
         std::uint32_t previousEnd_ = 0;
     };
 
-    // Bytes held for the cells: text chunks and the per-cell words.
+    // Bytes held for the cells: text chunks and the per-cell words. For the writer's thread.
     std::size_t memoryBytes() const;
 
 private:
@@ -83,15 +92,35 @@ private:
     static constexpr std::size_t kPageSize = std::size_t{1} << kPageShift;
     static constexpr std::uint32_t kNullBit = 0x80000000u;
 
-    struct Chunk {
-        std::unique_ptr<char[]> data;
-        std::uint32_t capacity = 0;
-        std::uint32_t used = 0;
-        std::size_t firstRow = 0;
+    // Slots that grow without moving what a reader holds: a larger block is published and the
+    // old one kept. One writer; entries never change once pushed.
+    template <class T> class GrowingArray {
+    public:
+        std::size_t size() const { return size_.load(std::memory_order_acquire); }
+        // A snapshot of the published entries: take the size first, then the block.
+        const T *data() const { return slots_.load(std::memory_order_acquire); }
+        const T &operator[](std::size_t i) const { return data()[i]; }
+        void push_back(const T &value);
+
+    private:
+        std::atomic<T *> slots_{nullptr};
+        std::atomic<std::size_t> size_{0};
+        std::size_t capacity_ = 0;
+        std::vector<std::unique_ptr<T[]>> blocks_;
+    };
+    struct ChunkInfo {
+        const char *data;
+        std::size_t firstRow;
     };
     struct Column {
-        std::vector<std::unique_ptr<std::uint32_t[]>> ends;
-        std::vector<Chunk> chunks;
+        GrowingArray<std::uint32_t *> ends;
+        GrowingArray<ChunkInfo> chunks;
+        // The writer's own: what it owns, and room left in the last chunk.
+        std::vector<std::unique_ptr<std::uint32_t[]>> ownedPages;
+        std::vector<std::unique_ptr<char[]>> ownedChunks;
+        std::size_t chunkBytes = 0;
+        std::uint32_t capacity = 0;
+        std::uint32_t used = 0;
         std::uint32_t nextChunkSize = 16 * 1024;
     };
 
@@ -100,7 +129,7 @@ private:
 
     std::vector<Field> fields_;
     std::vector<Column> columns_;
-    std::size_t rows_ = 0;
+    std::atomic<std::size_t> rows_{0};
     std::size_t position_ = 0;
 };
 

@@ -143,7 +143,7 @@ EmbeddedSession::EmbeddedSession(const std::string &location, std::string userNa
                        "Cannot open the database file \"" + location + "\": " + reason);
     }
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_busy_handler(db_, &EmbeddedSession::waitForLock, this);
     // Keys are enforced, as the database the program was made for enforces them.
     sqlite3_exec(db_, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
     // The schema cannot be written to directly, whatever a statement tries.
@@ -212,7 +212,32 @@ bool EmbeddedSession::readOnly() const {
     return db_ && sqlite3_db_readonly(db_, "main") == 1;
 }
 
+int EmbeddedSession::waitForLock(void *data, int attempt) {
+    auto &self = *static_cast<EmbeddedSession *>(data);
+    constexpr int kStepMs = 20;
+    constexpr int kLimitMs = 5000;
+    if (self.interrupted_ || (!waitsForLocksWithoutLimit() && attempt * kStepMs >= kLimitMs)) {
+        self.waitingForLock_ = false;
+        return 0;
+    }
+    self.waitingForLock_ = true;
+    sqlite3_sleep(kStepMs);
+    return 1;
+}
+
+void EmbeddedSession::interrupt() noexcept {
+    interrupted_ = true;
+    if (db_)
+        sqlite3_interrupt(db_);
+}
+
+void EmbeddedSession::clearInterrupt() noexcept {
+    interrupted_ = false;
+}
+
 void EmbeddedSession::raise(int code) const {
+    if ((code & 0xff) == SQLITE_INTERRUPT || interrupted_)
+        throw AppError(kErrGeneral, kSource, kCancelledMessage);
     const std::string message = !refusal_.empty() ? refusal_
                                 : db_             ? sqlite3_errmsg(db_)
                                                   : sqlite3_errstr(code);
@@ -252,6 +277,8 @@ sqlite3_stmt *EmbeddedSession::prepare(const std::vector<Token> &tokens) {
 std::int64_t EmbeddedSession::execute(std::string_view sql) {
     if (!db_)
         throw AppError(kErrGeneral, kSource, kClosedMessage);
+    if (interrupted_)
+        throw AppError(kErrGeneral, kSource, kCancelledMessage);
     const std::vector<Token> tokens = tokenize(sql);
     dictionary_->refreshFor(tokens);
     if (std::int64_t rows = 0; runOwnStatement(tokens, rows))
@@ -260,21 +287,130 @@ std::int64_t EmbeddedSession::execute(std::string_view sql) {
     int rc;
     while ((rc = sqlite3_step(guard.stmt)) == SQLITE_ROW) {
     }
+    waitingForLock_ = false;
     if (rc != SQLITE_DONE)
         raise(rc);
     return sqlite3_changes64(db_);
 }
 
-std::unique_ptr<Recordset> EmbeddedSession::query(std::string_view sql, std::int32_t maxRecords) {
+// The rows of one statement, stepped as they are fetched.
+class EmbeddedCursor : public Cursor {
+public:
+    EmbeddedCursor(EmbeddedSession &session, sqlite3_stmt *stmt, std::vector<Field> fields)
+        : session_(session), stmt_(stmt), fields_(std::move(fields)), typeSettled_(fields_.size()) {
+        for (std::size_t i = 0; i < fields_.size(); ++i)
+            typeSettled_[i] = fields_[i].type != FieldType::Unknown;
+    }
+    ~EmbeddedCursor() override { sqlite3_finalize(stmt_); }
+
+    const std::vector<Field> &fields() const override { return fields_; }
+    bool fetch(Recordset &into, std::size_t maxRows) override;
+
+private:
+    EmbeddedSession &session_;
+    sqlite3_stmt *stmt_;
+    std::vector<Field> fields_;
+    std::vector<bool> typeSettled_;
+    bool done_ = false;
+    std::string hex_;
+};
+
+bool EmbeddedCursor::fetch(Recordset &into, std::size_t maxRows) {
+    if (done_)
+        return false;
+    const int columns = static_cast<int>(fields_.size());
+    char number[32];
+    for (std::size_t rows = 0; rows < maxRows; ++rows) {
+        const int rc = sqlite3_step(stmt_);
+        session_.waitingForLock_ = false;
+        if (rc != SQLITE_ROW) {
+            done_ = true;
+            if (rc != SQLITE_DONE)
+                session_.raise(rc);
+            // Finished: what the statement held (sort files, locks) goes now, not with the
+            // cursor.
+            sqlite3_reset(stmt_);
+            return false;
+        }
+        for (int i = 0; i < columns; ++i) {
+            const int type = sqlite3_column_type(stmt_, i);
+            if (!typeSettled_[i] && type != SQLITE_NULL) {
+                into.setFieldType(i, typeFromValue(type));
+                fields_[i].type = into.fieldType(i);
+                typeSettled_[i] = true;
+            }
+            switch (type) {
+            case SQLITE_NULL:
+                into.appendNull(i);
+                break;
+            case SQLITE_FLOAT: {
+                // As a number prints, without the ".0" SQLite adds to whole reals.
+                const auto end =
+                    std::to_chars(number, number + sizeof number, sqlite3_column_double(stmt_, i),
+                                  std::chars_format::general, 15)
+                        .ptr;
+                into.appendCell(i, std::string_view(number, end - number));
+                break;
+            }
+            case SQLITE_BLOB: {
+                const auto *bytes =
+                    static_cast<const unsigned char *>(sqlite3_column_blob(stmt_, i));
+                const int size = sqlite3_column_bytes(stmt_, i);
+                static const char digits[] = "0123456789ABCDEF";
+                hex_.resize(static_cast<std::size_t>(size) * 2);
+                for (int b = 0; b < size; ++b) {
+                    hex_[2 * b] = digits[bytes[b] >> 4];
+                    hex_[2 * b + 1] = digits[bytes[b] & 15];
+                }
+                into.appendCell(i, hex_);
+                break;
+            }
+            default: {
+                const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, i));
+                into.appendCell(i, std::string_view(text, sqlite3_column_bytes(stmt_, i)));
+            }
+            }
+        }
+        into.endRow();
+    }
+    return true;
+}
+
+namespace {
+
+// A statement that returns no rows: it has run by the time its cursor exists.
+class NoRowsCursor : public Cursor {
+public:
+    const std::vector<Field> &fields() const override { return fields_; }
+    bool fetch(Recordset &, std::size_t) override { return false; }
+
+private:
+    std::vector<Field> fields_;
+};
+
+} // namespace
+
+std::unique_ptr<Cursor> EmbeddedSession::open(std::string_view sql) {
     if (!db_)
         throw AppError(kErrGeneral, kSource, kClosedMessage);
+    if (interrupted_)
+        throw AppError(kErrGeneral, kSource, kCancelledMessage);
     const std::vector<Token> tokens = tokenize(sql);
     dictionary_->refreshFor(tokens);
     if (std::int64_t rows = 0; runOwnStatement(tokens, rows))
-        return std::make_unique<Recordset>(std::vector<Field>{});
+        return std::make_unique<NoRowsCursor>();
     StatementGuard guard{prepare(tokens)};
     sqlite3_stmt *stmt = guard.stmt;
     const int columns = sqlite3_column_count(stmt);
+    if (columns == 0) {
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        }
+        waitingForLock_ = false;
+        if (rc != SQLITE_DONE)
+            raise(rc);
+        return std::make_unique<NoRowsCursor>();
+    }
     std::vector<Field> fields(columns);
     // Headings as the database reports them: the select list as written, in upper case
     // unless quoted, rather than the text the engine actually ran.
@@ -290,63 +426,8 @@ std::unique_ptr<Recordset> EmbeddedSession::query(std::string_view sql, std::int
             fields[i].name = quoted ? name : upperAscii(name);
         fields[i].type = typeFromDeclaration(sqlite3_column_decltype(stmt, i));
     }
-    auto recordset = std::make_unique<Recordset>(std::move(fields));
-    std::vector<bool> typeSettled(columns);
-    for (int i = 0; i < columns; ++i)
-        typeSettled[i] = recordset->fieldType(i) != FieldType::Unknown;
-
-    char number[32];
-    std::string hex;
-    std::size_t rows = 0;
-    int rc = SQLITE_DONE;
-    while ((maxRecords <= 0 || rows < static_cast<std::size_t>(maxRecords)) &&
-           (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        for (int i = 0; i < columns; ++i) {
-            const int type = sqlite3_column_type(stmt, i);
-            if (!typeSettled[i] && type != SQLITE_NULL) {
-                recordset->setFieldType(i, typeFromValue(type));
-                typeSettled[i] = true;
-            }
-            switch (type) {
-            case SQLITE_NULL:
-                recordset->appendNull(i);
-                break;
-            case SQLITE_FLOAT: {
-                // As a number prints, without the ".0" SQLite adds to whole reals.
-                const auto end =
-                    std::to_chars(number, number + sizeof number, sqlite3_column_double(stmt, i),
-                                  std::chars_format::general, 15)
-                        .ptr;
-                recordset->appendCell(i, std::string_view(number, end - number));
-                break;
-            }
-            case SQLITE_BLOB: {
-                const auto *bytes =
-                    static_cast<const unsigned char *>(sqlite3_column_blob(stmt, i));
-                const int size = sqlite3_column_bytes(stmt, i);
-                static const char digits[] = "0123456789ABCDEF";
-                hex.resize(static_cast<std::size_t>(size) * 2);
-                for (int b = 0; b < size; ++b) {
-                    hex[2 * b] = digits[bytes[b] >> 4];
-                    hex[2 * b + 1] = digits[bytes[b] & 15];
-                }
-                recordset->appendCell(i, hex);
-                break;
-            }
-            default: {
-                const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, i));
-                recordset->appendCell(i, std::string_view(text, sqlite3_column_bytes(stmt, i)));
-            }
-            }
-        }
-        recordset->endRow();
-        ++rows;
-    }
-    if (maxRecords <= 0 || rows < static_cast<std::size_t>(maxRecords)) {
-        if (rc != SQLITE_DONE)
-            raise(rc);
-    }
-    return recordset;
+    guard.stmt = nullptr; // the cursor finalizes it
+    return std::make_unique<EmbeddedCursor>(*this, stmt, std::move(fields));
 }
 
 } // namespace bm::db

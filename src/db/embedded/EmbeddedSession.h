@@ -5,6 +5,7 @@
 #include "db/core/Session.h"
 #include "db/embedded/OracleDialect.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -25,20 +26,29 @@ public:
     bool isOpen() const override { return db_ != nullptr; }
     void close() noexcept override;
     std::int64_t execute(std::string_view sql) override;
-    std::unique_ptr<Recordset> query(std::string_view sql, std::int32_t maxRecords) override;
+    std::unique_ptr<Cursor> open(std::string_view sql) override;
+    void interrupt() noexcept override;
+    void clearInterrupt() noexcept override;
+    bool waitingForLock() const noexcept override { return waitingForLock_; }
 
     bool readOnly() const override;
     const std::string &userName() const { return userName_; }
 
+    // A statement's failure as the engine raises it.
+    [[noreturn]] void raise(int code) const;
+
 private:
+    friend class EmbeddedCursor;
     sqlite3_stmt *prepare(const std::vector<Token> &tokens);
     // Statements the engine answers itself (EXPLAIN PLAN, COMMIT outside a transaction);
     // returns true and the rows written when it did.
     bool runOwnStatement(const std::vector<Token> &tokens, std::int64_t &rows);
-    [[noreturn]] void raise(int code) const;
     static int authorize(void *self, int action, const char *, const char *detail, const char *,
                          const char *);
     std::vector<std::string> columnsOf(const std::string &table);
+    // Waits for another program's lock: without limit on the background worker (until the
+    // statement is interrupted), a few seconds elsewhere.
+    static int waitForLock(void *self, int attempt);
 
     sqlite3 *db_ = nullptr;
     bool checkingUserStatement_ = false;
@@ -47,6 +57,8 @@ private:
     int sid_ = 0;
     DialectContext context_;
     std::unique_ptr<Dictionary> dictionary_;
+    std::atomic<bool> interrupted_{false};
+    std::atomic<bool> waitingForLock_{false};
 };
 
 } // namespace bm::db
