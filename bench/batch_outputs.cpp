@@ -6,8 +6,9 @@
 #include "common/Prompt.h"
 #include "db/embedded/EmbeddedSession.h"
 #include "db/modDatabase.h"
-#include "query/ResultGrid.h"
 #include "editor/SqlEditor.h"
+#include "query/QueryRunner.h"
+#include "query/ResultGrid.h"
 #include "query/frmQuery.h"
 #include "settings/AppOptions.h"
 
@@ -57,6 +58,8 @@ double timeRun(frmQuery &window, const QString &sql) {
     QElapsedTimer clock;
     clock.start();
     window.Run_Queries();
+    while (window.running())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     QApplication::processEvents();
     return clock.nsecsElapsed() / 1e9;
 }
@@ -103,8 +106,9 @@ int main(int argc, char *argv[]) {
     window.cboResults->setCurrentIndex(0);
     window.cboResults_Click();
     const double grid = timeRun(window, "SELECT * FROM BENCH");
-    std::printf("grid run: retrieval %s, display %s\n", qPrintable(window.RetrievalTime),
-                qPrintable(window.DisplayTime));
+    std::printf("grid run: retrieval %s, display %s\n",
+                qPrintable(window.runner().figures.RetrievalTime),
+                qPrintable(window.runner().figures.DisplayTime));
     window.Reset();
 
     window.cboResults->setCurrentIndex(1);

@@ -13,8 +13,8 @@ void measure(const char *what, const QString &script) {
     clock.start();
     const colQueries queries = Split_Queries(script);
     const double seconds = clock.nsecsElapsed() / 1e9;
-    std::printf("%-34s %6.2f MB  %8d statements  %.3f s\n", what,
-                script.toUtf8().size() / 1e6, queries.Count(), seconds);
+    std::printf("%-34s %6.2f MB  %8d statements  %.3f s\n", what, script.toUtf8().size() / 1e6,
+                queries.Count(), seconds);
 }
 
 } // namespace

@@ -31,7 +31,15 @@ public:
     static constexpr int kBrowserMinimumWidth = 1935;
 
     // What a command needs to be available.
-    enum class Needs { Nothing, QueryWindow, FileName, Connection, NoConnection };
+    enum class Needs {
+        Nothing,
+        QueryWindow,
+        IdleQueryWindow,    // a query window whose batch is not running
+        RunningQueryWindow, // a query window whose batch is running
+        FileName,
+        Connection,
+        NoConnection
+    };
 
     explicit MDIMain(QWidget *parent = nullptr);
     ~MDIMain() override;
@@ -74,6 +82,8 @@ public:
 
     // Commands routed to the active query window; nothing happens when there is none.
     void mnuQueryExecute_Click();
+    // Stops the active window's running batch.
+    void mnuQueryCancel_Click();
     // Output choice 0 (grid), 1 (comma-separated text) or 2 (file).
     void setOutputChoice(int index);
 

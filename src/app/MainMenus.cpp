@@ -41,6 +41,7 @@ const ToolButton kToolButtons[] = {
     {"open", "Open Query", "open", "mnuFileOpen"},
     {"save", "Save Query", "save", "mnuFileSave"},
     {"run", "Execute Query (F5)", "run", "mnuQueryExecute"},
+    {"cancel", "Cancel Query", "cancel", "mnuQueryCancel"},
     {"cut", "Cut (Ctrl+X)", "cut", "mnuEditCut"},
     {"copy", "Copy (Ctrl+C)", "copy", "mnuEditCopy"},
     {"paste", "Paste (Ctrl+V)", "paste", "mnuEditPaste"},
@@ -92,7 +93,9 @@ void MDIMain::buildMenus() {
            &MDIMain::Clear_Window}}},
         {"&Query",
          "mnuQuery",
-         {{"&Execute", "mnuQueryExecute", "F5", N::QueryWindow, &MDIMain::mnuQueryExecute_Click},
+         {{"&Execute", "mnuQueryExecute", "F5", N::IdleQueryWindow,
+           &MDIMain::mnuQueryExecute_Click},
+          {"&Cancel", "mnuQueryCancel", "", N::RunningQueryWindow, &MDIMain::mnuQueryCancel_Click},
           sep("mnuQuerySep1"),
           {"Results in &Grid", "mnuQueryRGrid", "Ctrl+G", N::QueryWindow,
            &MDIMain::mnuQueryRGrid_Click},
@@ -184,6 +187,12 @@ void MDIMain::updateCommandStates() {
             break;
         case Needs::QueryWindow:
             enabled = query != nullptr;
+            break;
+        case Needs::IdleQueryWindow:
+            enabled = query && !query->running();
+            break;
+        case Needs::RunningQueryWindow:
+            enabled = query && query->running();
             break;
         case Needs::FileName:
             enabled = query && !query->FileName().isEmpty();

@@ -15,6 +15,11 @@ void MDIMain::mnuQueryExecute_Click() {
     runReporting("..MDIMain.mnuQueryExecute_Click", [&] { query->Run_Queries(); });
 }
 
+void MDIMain::mnuQueryCancel_Click() {
+    if (frmQuery *query = activeQuery())
+        query->Cancel_Query();
+}
+
 void MDIMain::setOutputChoice(int index) {
     frmQuery *query = activeQuery();
     if (!query) {

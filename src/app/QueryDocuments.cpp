@@ -25,6 +25,7 @@ frmQuery *MDIMain::New_Query() {
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->installEventFilter(this); // the questions before it closes
         connect(query, &frmQuery::fileNameChanged, this, &MDIMain::updateCommandStates);
+        connect(query, &frmQuery::runningChanged, this, &MDIMain::updateCommandStates);
         sub->setWindowIcon(iconFor("query")); // not the toolkit's own logo
         if (QueryCount == 1)
             sub->showMaximized();

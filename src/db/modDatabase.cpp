@@ -1,5 +1,6 @@
 #include "modDatabase.h"
 
+#include "DatabaseSession.h"
 #include "common/Prompt.h"
 #include "common/frmTrace.h"
 #include "sql/AppError.h"
@@ -92,6 +93,8 @@ bm::db::Connection &Shared_Connection() {
 }
 
 void Close_Connection() {
+    // Whatever runs on the connection ends first; nothing is left running.
+    DatabaseSession::instance().stopAll();
     if (!cnDatabase)
         return;
     cnDatabase->close();

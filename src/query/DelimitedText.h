@@ -14,10 +14,11 @@
 #include <vector>
 
 // Appends the delimited text of the whole recordset to a sink with append(std::string_view)
-// taking UTF-8; returns the number of records written.
+// taking UTF-8, the header line first unless header is false (a further part of a result
+// written in parts); returns the number of records written.
 template <class Sink>
 std::size_t writeDelimited(const bm::db::Recordset &recordset, std::string_view delimiter,
-                           Sink &sink);
+                           Sink &sink, bool header = true);
 
 namespace delimited_detail {
 
@@ -64,16 +65,17 @@ void appendValue(std::string_view value, std::string_view delimiter, Sink &sink)
 
 template <class Sink>
 std::size_t writeDelimited(const bm::db::Recordset &recordset, std::string_view delimiter,
-                           Sink &sink) {
+                           Sink &sink, bool header) {
     using namespace delimited_detail;
     const int fields = recordset.fieldCount();
     // The first heading as the field names it; the others trimmed.
-    for (int i = 0; i < fields; ++i) {
+    for (int i = 0; header && i < fields; ++i) {
         if (i)
             sink.append(delimiter);
         appendValue(trimBlanks(recordset.fieldName(i), i > 0), delimiter, sink);
     }
-    sink.append("\r\n");
+    if (header)
+        sink.append("\r\n");
     const std::size_t records = recordset.recordCount();
     std::vector<bm::db::Recordset::ColumnCursor> columns;
     for (int i = 0; i < fields; ++i)

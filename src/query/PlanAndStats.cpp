@@ -1,5 +1,7 @@
 #include "PlanAndStats.h"
 
+#include "BatchExecutor.h"
+#include "QueryRunner.h"
 #include "ResultGrid.h"
 #include "common/ErrorReport.h"
 #include "common/Twips.h"
@@ -67,31 +69,31 @@ std::string text(const QString &sql) {
 
 } // namespace
 
-void PlanAndStats::GetPlan(const QString &statement) {
+PlanResult PlanAndStats::fetchPlan(bm::db::Connection &connection, const QString &statement) {
     const QString id = "'" + kStatementId + "'";
+    PlanResult result;
     try {
-        bm::db::Connection &connection = Shared_Connection();
         // A database that takes no changes cannot hold a plan.
+        if (connection.state() != bm::db::Connection::kStateOpen)
+            throw bm::AppError(bm::kErrGeneral, {}, bm::kClosedMessage);
         if (connection.readOnly())
             throw bm::AppError(bm::kErrGeneral, {}, "The database is read-only.");
         connection.execute(text("DELETE FROM PLAN_TABLE WHERE Statement_Id = " + id + " "));
         connection.execute(text("Explain Plan set Statement_Id = " + id + " FOR  " + statement));
-        auto plan = connection.query(text(planQuery()), 0);
-        window_.Load_Recordset_Into_Grid(std::move(plan), window_.grdEP, false);
+        result.rows = connection.query(text(planQuery()), 0);
+        result.available = true;
     } catch (...) {
         bm::AppError error = bm::currentError();
-        if (error.number() != bm::kErrGeneral) {
+        if (error.number() != bm::kErrGeneral || error.description() == bm::db::kCancelledMessage) {
             error.appendLabel("..GetPlan");
             throw error;
         }
-        window_.grdEP->grid()->setTextMatrix(0, 0, "Not available.");
-        window_.grdEP->setColWidth(0, bm::twipsToPixels(2000));
-        return;
+        return result;
     }
     // The sums. When they cannot be read the figures keep their earlier values, and the
     // messages pane says why they are not this plan's.
     try {
-        auto sums = Shared_Connection().query(
+        auto sums = connection.query(
             text("SELECT SUM(COST), Sum(Cardinality) FROM PLAN_TABLE WHERE  Statement_Id = " + id +
                  " "),
             0);
@@ -99,12 +101,35 @@ void PlanAndStats::GetPlan(const QString &statement) {
             const auto value = sums->eof() ? std::nullopt : sums->value(i);
             return value ? QString::fromUtf8(value->data(), qsizetype(value->size())) : QString();
         };
-        window_.PlanCost = field(0);
-        window_.PlanCardinality = field(1);
+        result.cost = field(0);
+        result.cardinality = field(1);
     } catch (...) {
-        window_.Add_Message("The plan's cost and cardinality could not be read: " +
-                            QString::fromStdString(bm::currentError().description()));
+        result.sumsError = QString::fromStdString(bm::currentError().description());
     }
+    return result;
+}
+
+void PlanAndStats::showPlan(const PlanResult &plan) {
+    if (!plan.available) {
+        window_.grdEP->grid()->setTextMatrix(0, 0, "Not available.");
+        window_.grdEP->setColWidth(0, bm::twipsToPixels(2000));
+        return;
+    }
+    window_.Load_Recordset_Into_Grid(plan.rows, window_.grdEP, false);
+    if (!plan.sumsError.isNull()) {
+        window_.Add_Message("The plan's cost and cardinality could not be read: " + plan.sumsError);
+        return;
+    }
+    figures_.PlanCost = plan.cost;
+    figures_.PlanCardinality = plan.cardinality;
+}
+
+void PlanAndStats::GetPlan(const QString &statement) {
+    if (!cnDatabase) {
+        showPlan(PlanResult{});
+        return;
+    }
+    showPlan(fetchPlan(*cnDatabase, statement));
 }
 
 void PlanAndStats::Show_Stats() {
@@ -112,13 +137,13 @@ void PlanAndStats::Show_Stats() {
         QTreeWidget *list = window_.lvwStats;
         list->clear();
         const std::pair<const char *, QString> items[] = {
-            {"Total Records", window_.RecordCount},
-            {"Cost", window_.PlanCost},
-            {"Cardinality", window_.PlanCardinality},
-            {"Retrieval Time", window_.RetrievalTime},
-            {"Display Results Time", window_.DisplayTime}};
+            {"Total Records", figures_.RecordCount},
+            {"Cost", figures_.PlanCost},
+            {"Cardinality", figures_.PlanCardinality},
+            {"Retrieval Time", figures_.RetrievalTime},
+            {"Display Results Time", figures_.DisplayTime}};
         for (const auto &[label, value] : items)
             new QTreeWidgetItem(list, {label, value});
-        window_.statusPanel("reccount")->setText(window_.RecordCount + " rows");
+        window_.statusPanel("reccount")->setText(figures_.RecordCount + " rows");
     });
 }

@@ -2,33 +2,35 @@
 
 #include "PlanAndStats.h"
 #include "QueryBatch.h"
-#include "ResultWriters.h"
-#include "common/BusyCursor.h"
-#include "common/ErrorReport.h"
+#include "ResultGrid.h"
 #include "common/Prompt.h"
-#include "db/modDatabase.h"
+#include "db/DatabaseSession.h"
 #include "editor/SqlEditor.h"
 #include "frmQuery.h"
 #include "settings/AppOptions.h"
-#include "sql/AppError.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLocale>
-#include <QTextEdit>
+#include <QPlainTextEdit>
+#include <QSettings>
+#include <unistd.h>
 
-namespace {
-
-void showStepFailure(const char *what, const bm::AppError &error) {
-    bm::Prompt::current().message(QMessageBox::NoIcon, QMessageBox::Ok,
-                                  QCoreApplication::applicationName(),
-                                  QString(what) + QString::number(error.number()) + ":" +
-                                      QString::fromStdString(error.description()));
+QueryRunner::QueryRunner(frmQuery &window) : window_(window) {
+    connectExecutor();
+    executor_.askFileName = [] {
+        return bm::Prompt::current().saveFileName(
+            "Save As", bm::dialogFilter(BatchExecutor::kResultsFilter), {}, "sql");
+    };
 }
 
-} // namespace
+QueryRunner::~QueryRunner() {
+    stopAndWait();
+}
 
 QString QueryRunner::formatSeconds(qint64 nanoseconds) {
     return QLocale().toString(nanoseconds / 1e9, 'f', 2) + " seconds";
@@ -52,114 +54,167 @@ QString QueryRunner::textToRun() const {
     return text;
 }
 
+std::size_t QueryRunner::memoryLimit() {
+    const QSettings settings;
+    const qlonglong megabytes = settings.value("Results/MemoryLimitMB", 0).toLongLong();
+    if (megabytes > 0)
+        return static_cast<std::size_t>(megabytes) << 20;
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return std::size_t{1} << 30;
+    return static_cast<std::size_t>(pages) * static_cast<std::size_t>(pageSize) / 4;
+}
+
+bool QueryRunner::running() const {
+    return executor_.active();
+}
+
+void QueryRunner::setStatus(const QString &text) {
+    window_.statusPanel(1)->setText(text);
+}
+
 void QueryRunner::Run_Queries() {
+    if (running())
+        return;
     window_.Reset();
+    BatchHasErrors = false;
+    gridRows_.reset();
     const QString text = textToRun();
     window_.Add_Message("");
-    const colQueries queries = Split_Queries(text);
-    for (const auto &query : queries) {
+
+    BatchRequest request;
+    for (const auto &query : Split_Queries(text)) {
         if (query->QueryType.compare("SELECT", Qt::CaseInsensitive) == 0)
-            Run_SELECT_Query(query->QueryString);
+            request.statements.append({query->QueryString, true});
         else if (query->QueryType.compare("GENERAL", Qt::CaseInsensitive) == 0)
-            Run_General_Query(query->QueryString);
+            request.statements.append({query->QueryString, false});
     }
-    if (window_.BatchHasErrors) {
-        window_.selectTab("messages");
-        window_.TabStrip1_Click();
-        window_.statusPanel(1)->setText("Query batch complete with errors.");
-    } else {
-        window_.statusPanel(1)->setText("Query batch complete.");
-    }
+    request.maxRecords = window_.MaxRecords();
+    request.showResults = window_.chkShowResults->checkState() == Qt::Checked;
+    request.showPlan = window_.chkShowPlan->checkState() == Qt::Checked;
+    const QString output = window_.cboResults->currentText();
+    request.output = output.compare(kOutputGrid, Qt::CaseInsensitive) == 0   ? OutputKind::Grid
+                     : output.compare(kOutputCsv, Qt::CaseInsensitive) == 0  ? OutputKind::Text
+                     : output.compare(kOutputFile, Qt::CaseInsensitive) == 0 ? OutputKind::File
+                                                                             : OutputKind::None;
+    request.memoryLimit = memoryLimit();
+
+    const bool waiting = DatabaseSession::instance().busy();
+    executor_.start(std::move(request));
+    window_.setCursor(Qt::BusyCursor);
+    if (waiting)
+        setStatus("Waiting for the connection...");
+    emit runningChanged(true);
 }
 
-void QueryRunner::Run_SELECT_Query(const QString &text) {
-    QLabel *progress = window_.statusPanel(1);
-    // 1. Objects: the hourglass until the statement ends, whichever way it ends.
-    bm::BusyCursor busy;
-    // 2. Execution.
-    std::unique_ptr<bm::db::Recordset> recordset;
-    try {
-        clock_.start();
-        window_.StartTime = clock_.msecsSinceReference();
-        progress->setText("Running query...");
-        recordset = Shared_Connection().query(text.toStdString(), window_.MaxRecords());
-        progress->setText("Query complete.");
-    } catch (...) {
-        window_.StartTime = 0;
-        statementFailed(bm::currentError(), text);
-        return;
-    }
-    // 3. Retrieval time.
-    window_.RetrievalTime = formatSeconds(clock_.nsecsElapsed());
-    window_.StartTime = 0;
-    // 4. Display.
-    if (window_.chkShowResults->checkState() == Qt::Checked) {
-        try {
-            progress->setText("Displaying query results...");
-            clock_.start();
-            window_.StartTime = clock_.msecsSinceReference();
-            const QString output = window_.cboResults->currentText();
-            const bool noFields = recordset->fieldCount() == 0;
-            ResultWriters writers(window_);
-            if (output.compare(kOutputGrid, Qt::CaseInsensitive) == 0) {
-                if (noFields)
-                    window_.Add_Message("Query Complete");
-                else
-                    window_.Load_Recordset_Into_Grid(std::move(recordset), window_.grdResults,
-                                                     true);
-            } else if (output.compare(kOutputCsv, Qt::CaseInsensitive) == 0) {
-                if (noFields)
-                    window_.Add_Message("Query Complete");
-                else
-                    writers.Load_Recordset_Into_Text(recordset.get(), ",");
-            } else if (output.compare(kOutputFile, Qt::CaseInsensitive) == 0) {
-                if (noFields)
-                    window_.Add_Message("Query Complete");
-                else
-                    writers.Load_RecordSet_Into_File(recordset.get(), ",");
-            }
-            window_.DisplayTime = formatSeconds(clock_.nsecsElapsed());
-            window_.StartTime = 0;
-        } catch (...) {
-            busy.done();
-            window_.StartTime = 0;
-            showStepFailure("Error Loading Results Grid - ", bm::currentError());
+void QueryRunner::Cancel_Query() {
+    executor_.cancel();
+}
+
+void QueryRunner::stopAndWait() {
+    executor_.stopAndWait();
+}
+
+void QueryRunner::connectExecutor() {
+    BatchExecutor *e = &executor_;
+    connect(e, &BatchExecutor::statementStarted, this, [this](bool select) {
+        if (select)
+            setStatus("Running query...");
+    });
+    connect(e, &BatchExecutor::progress, this, [this](qint64 rows, bool waitingForLock) {
+        if (waitingForLock) {
+            setStatus("Waiting for a lock held by another program...");
             return;
         }
-    }
-    recordset.reset();
-    // 5. Plan. A plan that cannot be built is a failure of the statement the user asked to
-    // explain: it is said in the messages pane, and the rows already shown stay.
-    try {
-        if (window_.chkShowPlan->checkState() == Qt::Checked)
-            PlanAndStats(window_).GetPlan(text);
-        progress->setText("");
-    } catch (...) {
-        statementFailed(bm::currentError(), text);
-        return;
-    }
-    // 6. Finish.
-    progress->setText("Query Complete.");
-    busy.done();
-    PlanAndStats(window_).Show_Stats();
-    window_.Add_Message("Query Complete.");
-}
-
-void QueryRunner::statementFailed(const bm::AppError &error, const QString &text) {
-    window_.BatchHasErrors = true;
-    window_.Add_Message(errorLine(QString::fromStdString(error.description()), text));
-    window_.statusPanel(1)->setText("Query Complete with Errors.");
-}
-
-void QueryRunner::Run_General_Query(const QString &text) {
-    bm::BusyCursor busy;
-    try {
-        Shared_Connection().execute(text.toStdString());
+        setStatus("Running query... " + QLocale().toString(rows) + " rows");
+        if (gridRows_)
+            window_.grdResults->grid()->showFetchedRows();
+    });
+    connect(e, &BatchExecutor::gridStarted, this,
+            [this](std::shared_ptr<const bm::db::Recordset> rows) {
+                gridRows_ = rows;
+                window_.Load_Recordset_Into_Grid(rows, window_.grdResults, false);
+            });
+    connect(e, &BatchExecutor::retrieved, this, [this](qint64 nanoseconds, qint64) {
+        figures.RetrievalTime = formatSeconds(nanoseconds);
+        setStatus("Query complete.");
+        if (!gridRows_)
+            return;
+        // The last rows, and the columns sized once more for all of them.
+        setStatus("Displaying query results...");
+        QElapsedTimer clock;
+        clock.start();
+        window_.grdResults->grid()->showFetchedRows();
+        window_.Size_Grid_Columns(window_.grdResults);
+        figures.RecordCount = QString::number(window_.grdResults->Rows() - 1);
+        figures.DisplayTime = formatSeconds(clock.nsecsElapsed());
+        gridRows_.reset();
+    });
+    connect(e, &BatchExecutor::noFields, this, [this] {
         window_.Add_Message("Query Complete");
-    } catch (...) {
-        busy.done();
-        const bm::AppError error = bm::currentError();
-        window_.BatchHasErrors = true;
-        window_.Add_Message(errorLine(QString::fromStdString(error.description()), text));
+        figures.DisplayTime = formatSeconds(0);
+    });
+    connect(e, &BatchExecutor::textReady, this,
+            [this](const QString &text, qint64 records, qint64 nanoseconds) {
+                QElapsedTimer clock;
+                clock.start();
+                window_.txtResults->setPlainText(text);
+                figures.RecordCount = QString::number(records);
+                figures.DisplayTime = formatSeconds(nanoseconds + clock.nsecsElapsed());
+            });
+    connect(e, &BatchExecutor::textFailed, this, [this](const QString &reason) {
+        // The text pane is left as it was; the messages pane says why nothing new is in it.
+        BatchHasErrors = true;
+        window_.Add_Message("The results could not be shown as text: " + reason);
+    });
+    connect(e, &BatchExecutor::fileDone, this, [this](qint64 records, qint64 nanoseconds) {
+        figures.RecordCount = QString::number(records);
+        figures.DisplayTime = formatSeconds(nanoseconds);
+        window_.statusPanel("reccount")->setText(figures.RecordCount + " rows");
+    });
+    connect(e, &BatchExecutor::fileFailed, this, [](const QString &name, const QString &reason) {
+        bm::Prompt::current().message(
+            QMessageBox::Warning, QMessageBox::Ok, QCoreApplication::applicationName(),
+            "The results could not be saved to " + QDir::toNativeSeparators(name) + ":\n" + reason);
+    });
+    connect(e, &BatchExecutor::planDone, this,
+            [this](const PlanResult &plan) { PlanAndStats(window_, figures).showPlan(plan); });
+    connect(e, &BatchExecutor::message, this,
+            [this](const QString &text) { window_.Add_Message(text); });
+    connect(e, &BatchExecutor::selectFinished, this, [this] {
+        setStatus("Query Complete.");
+        PlanAndStats(window_, figures).Show_Stats();
+        window_.Add_Message("Query Complete.");
+    });
+    connect(e, &BatchExecutor::generalFinished, this,
+            [this] { window_.Add_Message("Query Complete"); });
+    connect(e, &BatchExecutor::statementFailed, this,
+            [this](const QString &description, const QString &statement) {
+                BatchHasErrors = true;
+                gridRows_.reset();
+                window_.Add_Message(errorLine(description, statement));
+                setStatus("Query Complete with Errors.");
+            });
+    connect(e, &BatchExecutor::batchFinished, this, &QueryRunner::finishBatch);
+}
+
+void QueryRunner::finishBatch(bool cancelled) {
+    if (gridRows_) {
+        // Stopped during the fetch: the rows fetched stay shown.
+        window_.grdResults->grid()->showFetchedRows();
+        window_.Size_Grid_Columns(window_.grdResults);
+        gridRows_.reset();
     }
+    if (cancelled)
+        BatchHasErrors = true;
+    if (BatchHasErrors) {
+        window_.selectTab("messages");
+        window_.TabStrip1_Click();
+        setStatus("Query batch complete with errors.");
+    } else {
+        setStatus("Query batch complete.");
+    }
+    window_.unsetCursor();
+    emit runningChanged(false);
 }

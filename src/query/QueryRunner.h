@@ -1,22 +1,47 @@
 #pragma once
 
-// Running a query window's SQL: the batch, SELECT statements and every other statement.
+// Running a query window's SQL: the window's side of a batch. It builds the request from what
+// the window shows, hands it to the batch executor, and shows what the executor reports: status
+// texts, messages, rows, plan and statistics.
 
-#include <QElapsedTimer>
+#include "BatchExecutor.h"
+
+#include <QObject>
 #include <QString>
+#include <memory>
 
 class frmQuery;
 namespace bm {
 class AppError;
 }
 
-class QueryRunner {
-public:
-    explicit QueryRunner(frmQuery &window) : window_(window) {}
+// What the statistics show of the last run.
+struct RunFigures {
+    QString RecordCount, PlanCost, PlanCardinality, RetrievalTime, DisplayTime;
+};
 
+class QueryRunner : public QObject {
+    Q_OBJECT
+public:
+    explicit QueryRunner(frmQuery &window);
+    ~QueryRunner() override;
+
+    // Runs the selected text, or the whole text, as a batch in the background. Nothing happens
+    // while a batch of this window is queued or running.
     void Run_Queries();
-    void Run_SELECT_Query(const QString &text);
-    void Run_General_Query(const QString &text);
+    // Stops the batch: the running statement is interrupted and the rest does not run.
+    void Cancel_Query();
+    // Stops the batch and waits for it to end (the window closes).
+    void stopAndWait();
+    // A batch of this window is queued or running.
+    bool running() const;
+    BatchExecutor &executor() { return executor_; }
+
+    RunFigures figures;
+    bool BatchHasErrors = false;
+    // The memory a grid or text result may take: the "Results/MemoryLimitMB" setting, else a
+    // quarter of the machine's memory.
+    static std::size_t memoryLimit();
 
     // The text a run takes: the selection, or the whole text; line breaks as LF.
     QString textToRun() const;
@@ -25,10 +50,15 @@ public:
     // Elapsed time as "0.25 seconds", in the user's locale.
     static QString formatSeconds(qint64 nanoseconds);
 
+signals:
+    void runningChanged(bool running);
+
 private:
-    // A statement that failed: its line in the messages pane, and the batch has errors.
-    void statementFailed(const bm::AppError &error, const QString &text);
+    void connectExecutor();
+    void setStatus(const QString &text);
+    void finishBatch(bool cancelled);
 
     frmQuery &window_;
-    QElapsedTimer clock_;
+    BatchExecutor executor_;
+    std::shared_ptr<const bm::db::Recordset> gridRows_;
 };

@@ -54,13 +54,25 @@ void ResultGridModel::resetToOneCell() {
     endResetModel();
 }
 
-void ResultGridModel::loadRecordset(std::unique_ptr<bm::db::Recordset> recordset) {
+void ResultGridModel::loadRecordset(std::shared_ptr<const bm::db::Recordset> recordset) {
     beginResetModel();
     cells_.clear();
     recordset_ = std::move(recordset);
     cols_ = recordset_->fieldCount() + 1;
     rows_ = static_cast<int>(std::min<std::size_t>(recordset_->recordCount(), INT_MAX - 1)) + 1;
     endResetModel();
+}
+
+void ResultGridModel::showFetchedRows() {
+    if (!recordset_)
+        return;
+    const int rows =
+        static_cast<int>(std::min<std::size_t>(recordset_->recordCount(), INT_MAX - 1)) + 1;
+    if (rows <= rows_)
+        return;
+    beginInsertRows({}, rows_ - 1, rows - 2);
+    rows_ = rows;
+    endInsertRows();
 }
 
 QString ResultGridModel::longestText(int col) const {
@@ -72,10 +84,13 @@ QString ResultGridModel::longestText(int col) const {
     if (recordset_ && col >= 1 && col < cols_) {
         consider(TextMatrix(0, col));
         if (const auto cell = recordset_->longestCell(col - 1)) {
-            const std::size_t row = cell->first + 1;
-            // A header at least as long came first and wins.
-            if (static_cast<qsizetype>(cell->second) > longest.size())
-                longest = TextMatrix(static_cast<int>(row), col);
+            // A header at least as long came first and wins. The cell is read from the
+            // recordset, which may hold rows the grid does not show yet.
+            if (static_cast<qsizetype>(cell->second) > longest.size()) {
+                const auto value = recordset_->cell(cell->first, col - 1);
+                longest =
+                    value ? QString::fromUtf8(value->data(), qsizetype(value->size())) : QString();
+            }
         }
     } else if (recordset_ && col == 0) {
         consider(QString::number(rows_ - 1));

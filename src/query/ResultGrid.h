@@ -26,8 +26,10 @@ public:
     void setTextMatrix(int row, int col, const QString &text);
     // Empties every cell and sets the size to one row and one column.
     void resetToOneCell();
-    // Shows a whole recordset: a header row of field names, row numbers in column 0.
-    void loadRecordset(std::unique_ptr<bm::db::Recordset> recordset);
+    // Shows a recordset: a header row of field names, row numbers in column 0. The recordset
+    // may still be growing: showFetchedRows() shows the rows fetched since.
+    void loadRecordset(std::shared_ptr<const bm::db::Recordset> recordset);
+    void showFetchedRows();
     const bm::db::Recordset *recordset() const { return recordset_.get(); }
     // The first of the longest texts of a column, over all rows.
     QString longestText(int col) const;
@@ -40,7 +42,7 @@ public:
 private:
     static quint64 key(int row, int col) { return (quint64(quint32(row)) << 32) | quint32(col); }
 
-    std::unique_ptr<bm::db::Recordset> recordset_;
+    std::shared_ptr<const bm::db::Recordset> recordset_;
     QHash<quint64, QString> cells_; // texts written cell by cell
     int rows_ = 1;
     int cols_ = 1;

@@ -45,10 +45,15 @@ frmQuery::frmQuery(QWidget *parent) : QWidget(parent), document_(new QueryDocume
         emit fileNameChanged(name);
     });
     buildControls();
+    runner_ = std::make_unique<QueryRunner>(*this);
+    connect(runner_.get(), &QueryRunner::runningChanged, this, &frmQuery::runningChanged);
     Form_Load();
 }
 
-frmQuery::~frmQuery() = default;
+frmQuery::~frmQuery() {
+    // A running batch ends before the controls it reports to go.
+    runner_->stopAndWait();
+}
 
 void frmQuery::buildControls() {
     setObjectName("frmQuery");
@@ -186,7 +191,6 @@ void frmQuery::Form_Load() {
     setMaxRecords(0);
     Reset();
     cboResults->setCurrentIndex(0);
-    ResultBuilder = std::make_unique<cString>();
     busy.done();
 
     // The user's options; a step that fails falls back to the grid and goes on.
@@ -218,7 +222,15 @@ void frmQuery::Form_Load() {
 }
 
 void frmQuery::Run_Queries() {
-    QueryRunner(*this).Run_Queries();
+    runner_->Run_Queries();
+}
+
+void frmQuery::Cancel_Query() {
+    runner_->Cancel_Query();
+}
+
+bool frmQuery::running() const {
+    return runner_->running();
 }
 
 void frmQuery::setFileName(const QString &name) {
@@ -249,7 +261,6 @@ void frmQuery::Add_Message(const QString &text) {
 
 void frmQuery::Reset() {
     runReporting("..frmQuery.Reset", [&] {
-        BatchHasErrors = false;
         grdResults->grid()->resetToOneCell();
         grdEP->grid()->resetToOneCell();
         txtResults->clear();
@@ -392,10 +403,13 @@ namespace {
 
 // The window's own keys, with exactly these modifiers: Ctrl+F12 empties the editor, Ctrl+Shift+F8
 // shows the trace window.
-enum class WindowKey { None, ClearEditor, ShowTrace };
+enum class WindowKey { None, ClearEditor, ShowTrace, Cancel };
 
-WindowKey windowKey(const QKeyEvent *key) {
+// Esc stops the window's running batch; otherwise it is left to the control.
+WindowKey windowKey(const QKeyEvent *key, bool running) {
     const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if (running && key->key() == Qt::Key_Escape && modifiers == Qt::NoModifier)
+        return WindowKey::Cancel;
     if (key->key() == Qt::Key_F12 && modifiers == Qt::ControlModifier)
         return WindowKey::ClearEditor;
     if (key->key() == Qt::Key_F8 && modifiers == (Qt::ControlModifier | Qt::ShiftModifier))
@@ -409,7 +423,7 @@ bool frmQuery::event(QEvent *event) {
     // The window takes its keys before any shortcut of the main window, whichever of its
     // controls has the focus.
     if (event->type() == QEvent::ShortcutOverride &&
-        windowKey(static_cast<QKeyEvent *>(event)) != WindowKey::None) {
+        windowKey(static_cast<QKeyEvent *>(event), running()) != WindowKey::None) {
         event->accept();
         return true;
     }
@@ -417,7 +431,10 @@ bool frmQuery::event(QEvent *event) {
 }
 
 void frmQuery::keyPressEvent(QKeyEvent *event) {
-    switch (windowKey(event)) {
+    switch (windowKey(event, running())) {
+    case WindowKey::Cancel:
+        Cancel_Query();
+        break;
     case WindowKey::ClearEditor:
         Clear_Window();
         break;
@@ -450,7 +467,7 @@ QLabel *frmQuery::statusPanel(const QString &key) const {
     return nullptr;
 }
 
-void frmQuery::Load_Recordset_Into_Grid(std::unique_ptr<bm::db::Recordset> recordset,
+void frmQuery::Load_Recordset_Into_Grid(std::shared_ptr<const bm::db::Recordset> recordset,
                                         ResultGrid *grid, bool keepCount) {
     if (!recordset || !grid)
         return;
@@ -460,7 +477,7 @@ void frmQuery::Load_Recordset_Into_Grid(std::unique_ptr<bm::db::Recordset> recor
     grid->setUpdatesEnabled(true);
     grid->viewport()->update();
     if (keepCount)
-        RecordCount = QString::number(grid->Rows() - 1);
+        runner_->figures.RecordCount = QString::number(grid->Rows() - 1);
 }
 
 void frmQuery::Size_Grid_Columns(ResultGrid *grid) {

@@ -5,7 +5,6 @@
 
 #include "QueryDocument.h"
 #include "QueryWindowLayout.h"
-#include "common/cString.h"
 #include "db/core/Recordset.h"
 
 #include <QWidget>
@@ -23,6 +22,7 @@ class QTextEdit;
 class SqlEditor;
 class QTreeWidget;
 class ResultGrid;
+class QueryRunner;
 
 class frmQuery : public QWidget {
     Q_OBJECT
@@ -40,14 +40,15 @@ public:
     std::int32_t MaxRecords() const { return maxRecords_; }
     void setMaxRecords(std::int32_t value);
 
-    // What the runs work on.
-    bool BatchHasErrors = false;
-    qint64 StartTime = 0;
-    QString RetrievalTime, DisplayTime, RecordCount, PlanCost, PlanCardinality;
-    std::unique_ptr<cString> ResultBuilder;
-
-    // Runs the selected text, or the whole text, as a batch of statements.
+    // Runs the selected text, or the whole text, as a batch of statements in the background;
+    // nothing happens while the window's batch runs.
     void Run_Queries();
+    // Stops the running batch (Esc, the Cancel command).
+    void Cancel_Query();
+    // A batch of this window is queued or running.
+    bool running() const;
+    // The window's side of its runs: their figures and state.
+    QueryRunner &runner() const { return *runner_; }
 
     void Add_Message(const QString &text);
     void Reset();
@@ -60,8 +61,10 @@ public:
     void Clear_Window();
     // Colours keywords in the editor when the option asks for it (ColourCodeScript = 1).
     void applyColourOption();
-    void Load_Recordset_Into_Grid(std::unique_ptr<bm::db::Recordset> recordset, ResultGrid *grid,
-                                  bool keepCount);
+    // Shows a recordset in a grid (it may still be growing); keepCount makes its rows the
+    // statistics' record count.
+    void Load_Recordset_Into_Grid(std::shared_ptr<const bm::db::Recordset> recordset,
+                                  ResultGrid *grid, bool keepCount);
     void Size_Grid_Columns(ResultGrid *grid);
 
     // The tab strip by key: the key of the selected tab, selecting by key.
@@ -100,6 +103,8 @@ public:
 signals:
     // The output choice the window shows, for the main window's result-mode ticks.
     void outputChoiceShown(const QString &choice);
+    // A batch started or ended.
+    void runningChanged(bool running);
     void fileNameChanged(const QString &name);
 
 protected:
@@ -118,6 +123,7 @@ private:
     void txtMaxRecords_Change();
 
     QueryDocument *document_;
+    std::unique_ptr<QueryRunner> runner_;
     std::int32_t maxRecords_ = 0;
     std::unique_ptr<QueryWindowLayout> layout_;
     QList<QLabel *> panels_;

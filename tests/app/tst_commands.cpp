@@ -1,6 +1,7 @@
 // The main window's commands: every menu item and toolbar button with its caption, shortcut and
 // effect, their enabling, printing, the browser button and the Window menu's list.
 
+#include "RunAndWait.h"
 #include "ScriptedPrompt.h"
 #include "TestEnvironment.h"
 #include "app/HelpWindow.h"
@@ -19,6 +20,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -212,8 +214,23 @@ private slots:
              [&] { return trigger("mnuFileEditClearWin") && editor()->toPlainText().isEmpty(); }},
             {"mnuQueryExecute", "&Execute", "F5",
              [&] {
-                 return trigger("mnuQueryExecute") && query->grdResults->Rows() == 5 &&
+                 return trigger("mnuQueryExecute") && waitForRun(*query) &&
+                        query->grdResults->Rows() == 5 &&
                         query->grdResults->TextMatrix(1, 2) == "ACCOUNTING";
+             }},
+            {"mnuQueryCancel", "&Cancel", "",
+             [&] {
+                 if (main->action("mnuQueryCancel")->isEnabled())
+                     return false; // nothing runs yet
+                 editor()->setPlainText("SELECT COUNT(*) FROM emp a, emp b, emp c, emp d, emp e, "
+                                        "emp f, emp g, emp h");
+                 trigger("mnuQueryExecute");
+                 if (main->action("mnuQueryExecute")->isEnabled())
+                     return false; // not twice at once
+                 QTest::qWait(100);
+                 return trigger("mnuQueryCancel") && waitForRun(*query, 5000) &&
+                        query->txtMessage->toPlainText().contains("Query cancelled.") &&
+                        query->statusPanel(1)->text() == "Query batch complete with errors.";
              }},
             {"mnuQueryRGrid", "Results in &Grid", "Ctrl+G",
              [&] {
@@ -308,6 +325,7 @@ private slots:
             {"open", "mnuFileOpen", "Open Query"},
             {"save", "mnuFileSave", "Save Query"},
             {"run", "mnuQueryExecute", "Execute Query (F5)"},
+            {"cancel", "mnuQueryCancel", "Cancel Query"},
             {"cut", "mnuEditCut", "Cut (Ctrl+X)"},
             {"copy", "mnuEditCopy", "Copy (Ctrl+C)"},
             {"paste", "mnuEditPaste", "Paste (Ctrl+V)"},
@@ -321,7 +339,8 @@ private slots:
             QCOMPARE(tool->defaultAction(), main->action(button.command));
             QCOMPARE(tool->toolTip(), QString(button.tip));
             QCOMPARE(tool->accessibleName(), QString(button.tip));
-            QVERIFY2(tool->isEnabled(), button.key);
+            // Cancel is there only while a batch runs.
+            QCOMPARE(tool->isEnabled(), QString(button.key) != "cancel");
         }
         // Undo takes back the last edit of the focused editor.
         query->txtSQL->selectAll();
@@ -373,6 +392,7 @@ private slots:
         query->chkShowPlan->setChecked(true);
         query->chkShowPlan_Click();
         main->mnuQueryExecute_Click();
+        QVERIFY(waitForRun(*query));
         QVERIFY(query->txtResults->toPlainText().contains("ACCOUNTING"));
         const QString message = query->txtMessage->toPlainText().trimmed().split('\n').value(0);
         QVERIFY2(!message.isEmpty(), qPrintable(query->txtMessage->toPlainText()));
@@ -454,6 +474,7 @@ private slots:
             batch += QString("INSERT INTO many VALUES (%1, 'row %1');\n").arg(i);
         query->txtSQL->setPlainText(batch + "SELECT * FROM many ORDER BY row_no");
         main->mnuQueryExecute_Click();
+        QVERIFY(waitForRun(*query));
         QVERIFY2(query->grdResults->Rows() == 201, qPrintable(query->txtMessage->toPlainText()));
         query->grdResults->setFocus();
         for (const char *command : {"mnuFilePrint", "mnuFilePrintPreview"}) {

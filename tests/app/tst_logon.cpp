@@ -1,6 +1,7 @@
 // Logging on and off, the commands routed to the query window, and one session driven end to
 // end as a user would.
 
+#include "RunAndWait.h"
 #include "ScriptedPrompt.h"
 #include "TestEnvironment.h"
 #include "app/MDIMain.h"
@@ -195,6 +196,7 @@ private slots:
         frmQuery *query = main->queryWindows().first();
         query->txtSQL->setPlainText("SELECT * FROM emp");
         main->action("mnuQueryExecute")->trigger();
+        QVERIFY(waitForRun(*query));
         QVERIFY(query->txtMessage->toPlainText().contains("Operation is not allowed"));
 
         // A second log-on: one more window, the plan table checked again without a message.
@@ -282,6 +284,8 @@ private slots:
         QTest::keyClick(query->txtSQL, Qt::Key_Return);
         QTest::keyClicks(query->txtSQL, "UPDATE bonus SET sal = 0;");
         QTest::keyClick(main.get(), Qt::Key_F5);
+        QVERIFY(query->running());
+        QVERIFY(waitForRun(*query));
         QCOMPARE(query->txtMessage->toPlainText(), QString("\nQuery Complete.\nQuery Complete"));
         QCOMPARE(query->statusPanel(1)->text(), QString("Query batch complete."));
         QCOMPARE(query->grdResults->Rows(), 4);

@@ -2,12 +2,13 @@
 // sample database: what each folder loads, opening tables and views, refresh, sessions, and the
 // dictionary tab.
 
+#include "RunAndWait.h"
 #include "ScriptedPrompt.h"
 #include "TestEnvironment.h"
 #include "app/MDIMain.h"
 #include "browser/DictionaryTree.h"
-#include "common/OpenGestures.h"
 #include "browser/SchemaTree.h"
+#include "common/OpenGestures.h"
 #include "common/SelectTextOnFocus.h"
 #include "common/frmError.h"
 #include "db/frmLogin.h"
@@ -160,6 +161,7 @@ private slots:
         objects()->setCurrentItem(odd);
         emit objects()->itemDoubleClicked(odd, 0);
         frmQuery *query = main->activeQuery();
+        QVERIFY(waitForRun(*query));
         QCOMPARE(query->txtSQL->toPlainText(), QString("SELECT * FROM \"it's a table\""));
         QCOMPARE(query->grdResults->TextMatrix(1, 1), QString("7"));
     }
@@ -175,6 +177,7 @@ private slots:
         objects()->setCurrentItem(emp);
         QTest::keyClick(objects(), Qt::Key_Return); // Enter does what a double-click does
         frmQuery *query = main->activeQuery();
+        QVERIFY(waitForRun(*query));
         QCOMPARE(main->queryWindows().size(), before + 1);
         QCOMPARE(query->txtSQL->toPlainText(), QString("SELECT * FROM EMP"));
         QCOMPARE(query->windowTitle(), "Query - Untitled" + QString::number(main->QueryCount));
@@ -228,6 +231,7 @@ private slots:
         dictionary->setCurrentItem(dictionary->findItems("USER_TABLES", Qt::MatchExactly)[0]);
         emit dictionary->itemDoubleClicked(dictionary->currentItem(), 0);
         QCOMPARE(main->activeQuery()->txtSQL->toPlainText(), QString("SELECT * FROM USER_TABLES"));
+        QVERIFY(waitForRun(*main->activeQuery()));
         QVERIFY(main->activeQuery()->grdResults->Rows() > 1);
     }
 

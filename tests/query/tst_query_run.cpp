@@ -1,13 +1,14 @@
 // Running SQL through a query window on the sample database: batches, SELECT output to the grid,
 // the text pane and a file, the plan and the statistics.
 
+#include "RunAndWait.h"
 #include "ScriptedPrompt.h"
 #include "TestEnvironment.h"
 #include "db/modDatabase.h"
+#include "editor/SqlEditor.h"
 #include "query/PlanAndStats.h"
 #include "query/QueryRunner.h"
 #include "query/ResultGrid.h"
-#include "editor/SqlEditor.h"
 #include "query/frmQuery.h"
 #include "settings/AppOptions.h"
 
@@ -33,7 +34,7 @@ class tst_query_run : public QObject {
 
     static void run(frmQuery &window, const QString &sql) {
         window.txtSQL->setPlainText(sql);
-        window.Run_Queries();
+        QVERIFY(runAndWait(window));
     }
 
     static QStringList stats(frmQuery &window) {
@@ -73,8 +74,7 @@ private slots:
         QCOMPARE(window.statusPanel(1)->text(), QString("Query batch complete with errors."));
         QCOMPARE(window.selectedTabKey(), QString("messages"));
         QCOMPARE(window.visiblePane(), window.txtMessage);
-        QVERIFY(window.BatchHasErrors);
-        QCOMPARE(window.StartTime, 0); // no timed step left running after the failure
+        QVERIFY(window.runner().BatchHasErrors);
         // The last statement spans two lines and ran whole.
         QCOMPARE(window.grdResults->Rows(), 5);
         QCOMPARE(window.grdResults->TextMatrix(0, 1), QString("DNAME"));
@@ -88,7 +88,7 @@ private slots:
         QCOMPARE(messageLines(window), QStringList({"", "Query Complete.", "Query Complete"}));
         QCOMPARE(window.statusPanel(1)->text(), QString("Query batch complete."));
         QCOMPARE(window.selectedTabKey(), QString("statistics"));
-        QVERIFY(!window.BatchHasErrors);
+        QVERIFY(!window.runner().BatchHasErrors);
     }
 
     void emptyEditorFailsVisibly() {
@@ -113,8 +113,8 @@ private slots:
         cursor.setPosition(20);
         cursor.setPosition(38, QTextCursor::KeepAnchor);
         window.txtSQL->setTextCursor(cursor);
-        QCOMPARE(QueryRunner(window).textToRun(), QString("SELECT * FROM emp;"));
-        window.Run_Queries();
+        QCOMPARE(window.runner().textToRun(), QString("SELECT * FROM emp;"));
+        QVERIFY(runAndWait(window));
         QCOMPARE(window.grdResults->Rows(), 15);
     }
 
@@ -123,7 +123,7 @@ private slots:
         window.txtMaxRecords->setText("10");
         run(window, "SELECT * FROM emp");
         QCOMPARE(window.grdResults->Rows(), 11);
-        QCOMPARE(window.RecordCount, QString("10"));
+        QCOMPARE(window.runner().figures.RecordCount, QString("10"));
         const QStringList items = stats(window);
         QCOMPARE(items.size(), 5);
         QCOMPARE(items[0], QString("Total Records=10"));
@@ -136,17 +136,16 @@ private slots:
                     .match(items[4])
                     .hasMatch());
         QCOMPARE(window.statusPanel("reccount")->text(), QString("10 rows"));
-        QCOMPARE(window.StartTime, 0);
     }
 
     void showResultsOffKeepsThePreviousStatistics() {
         frmQuery window;
         run(window, "SELECT * FROM dept");
-        const QString display = window.DisplayTime;
+        const QString display = window.runner().figures.DisplayTime;
         window.chkShowResults->click();
         run(window, "SELECT * FROM emp");
-        QCOMPARE(window.RecordCount, QString("4"));
-        QCOMPARE(window.DisplayTime, display);
+        QCOMPARE(window.runner().figures.RecordCount, QString("4"));
+        QCOMPARE(window.runner().figures.DisplayTime, display);
         QCOMPARE(stats(window).first(), QString("Total Records=4"));
         QCOMPARE(window.grdResults->Rows(), 1);
     }
@@ -166,7 +165,7 @@ private slots:
                                  "\"A, B\",\"say \"\"hi\"\"\",,3\r\n"
                                  "padded,\"two\nlines\",1.5,\r\n";
         QCOMPARE(text.txtResults->toPlainText(), QString(expected).replace("\r\n", "\n"));
-        QCOMPARE(text.RecordCount, QString("2"));
+        QCOMPARE(text.runner().figures.RecordCount, QString("2"));
 
         frmQuery file;
         file.cboResults->setCurrentIndex(2);
@@ -229,7 +228,8 @@ private slots:
         QCOMPARE(window.grdEP->TextMatrix(2, 1), QString("  TABLE ACCESS(FULL) of 'EMP' TABLE)"));
         QCOMPARE(window.grdEP->Rows(), 3);
         QCOMPARE(window.grdEP->ColWidth(0), 0);
-        QCOMPARE(window.RecordCount, QString("14")); // the plan keeps the result's count
+        QCOMPARE(window.runner().figures.RecordCount,
+                 QString("14")); // the plan keeps the result's count
         run(window, "SELECT ename FROM emp WHERE deptno = 20");
         QCOMPARE(window.grdEP->Rows(), 4); // the second plan replaced the first
         QCOMPARE(window.grdEP->TextMatrix(3, 1),
@@ -240,12 +240,12 @@ private slots:
 
     void planNotAvailableWithoutAConnection() {
         frmQuery window;
-        window.PlanCost = "7";
+        window.runner().figures.PlanCost = "7";
         Close_Connection();
-        PlanAndStats(window).GetPlan("SELECT * FROM emp");
+        PlanAndStats(window, window.runner().figures).GetPlan("SELECT * FROM emp");
         QCOMPARE(window.grdEP->TextMatrix(0, 0), QString("Not available."));
         QVERIFY(window.grdEP->ColWidth(0) > 0);
-        QCOMPARE(window.PlanCost, QString("7"));
+        QCOMPARE(window.runner().figures.PlanCost, QString("7"));
         // A run after the connection is gone reports it in the messages pane.
         run(window, "SELECT * FROM emp");
         QVERIFY(messageLines(window).value(1).startsWith("Operation is not allowed"));
@@ -262,7 +262,7 @@ private slots:
         QCOMPARE(window.grdResults->Rows(), 5);
         QCOMPARE(messageLines(window).value(1),
                  QString("no such table: PLAN_TABLE    (SELECT * FROM dept...)"));
-        QVERIFY(window.BatchHasErrors);
+        QVERIFY(window.runner().BatchHasErrors);
         QCOMPARE(window.statusPanel(1)->text(), QString("Query batch complete with errors."));
     }
 
@@ -277,7 +277,7 @@ private slots:
         run(window, "SELECT * FROM dept");
         QCOMPARE(window.grdEP->TextMatrix(0, 0), QString("Not available."));
         QCOMPARE(messageLines(window), QStringList({"", "Query Complete."}));
-        QVERIFY(!window.BatchHasErrors);
+        QVERIFY(!window.runner().BatchHasErrors);
     }
 
     void timingsUseTheLocale() {

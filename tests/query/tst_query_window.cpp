@@ -4,8 +4,9 @@
 #include "ScriptedPrompt.h"
 #include "TestEnvironment.h"
 #include "common/Twips.h"
-#include "query/ResultGrid.h"
 #include "editor/SqlEditor.h"
+#include "query/QueryRunner.h"
+#include "query/ResultGrid.h"
 #include "query/frmQuery.h"
 #include "settings/AppOptions.h"
 
@@ -70,7 +71,6 @@ private slots:
                  options.QueryTemplate.size() + 1);
         QVERIFY(!window.UnSavedChanges());
         QCOMPARE(window.FileName(), QString());
-        QVERIFY(window.ResultBuilder);
     }
 
     void controlsAndPanels() {
@@ -197,16 +197,14 @@ private slots:
         window.statusPanel(1)->setText("Running");
         window.statusPanel(2)->setText("5 rows");
         new QTreeWidgetItem(window.lvwStats, {"Total Records", "5"});
-        window.BatchHasErrors = true;
-        window.RecordCount = "5";
+        window.runner().figures.RecordCount = "5";
         window.Reset();
-        QVERIFY(!window.BatchHasErrors);
         QVERIFY(window.txtResults->toPlainText().isEmpty());
         QVERIFY(window.txtMessage->toPlainText().isEmpty());
         QVERIFY(window.statusPanel(1)->text().isEmpty());
         QVERIFY(window.statusPanel(2)->text().isEmpty());
         QCOMPARE(window.lvwStats->topLevelItemCount(), 0);
-        QCOMPARE(window.RecordCount, QString("5")); // counts outlive Reset
+        QCOMPARE(window.runner().figures.RecordCount, QString("5")); // counts outlive Reset
         QVERIFY(prompt.messages.isEmpty() && prompt.dialogs.isEmpty());
     }
 

@@ -4,6 +4,7 @@
 #include "TestEnvironment.h"
 #include "common/Twips.h"
 #include "db/embedded/EmbeddedSession.h"
+#include "query/QueryRunner.h"
 #include "query/ResultGrid.h"
 #include "query/frmQuery.h"
 #include "settings/AppOptions.h"
@@ -36,7 +37,7 @@ private slots:
         ResultGrid *grid = window.grdResults;
         QCOMPARE(grid->Rows(), 251);
         QCOMPARE(grid->Cols(), 4);
-        QCOMPARE(window.RecordCount, QString("250"));
+        QCOMPARE(window.runner().figures.RecordCount, QString("250"));
         QCOMPARE(grid->model()->rowCount(), 250);
         QCOMPARE(grid->TextMatrix(0, 0), QString());
         QCOMPARE(grid->TextMatrix(0, 1), QString("N"));
@@ -70,20 +71,20 @@ private slots:
 
     void noRowsLeavesTheHeader() {
         frmQuery window;
-        window.RecordCount = "earlier";
+        window.runner().figures.RecordCount = "earlier";
         window.Load_Recordset_Into_Grid(query("SELECT * FROM T WHERE N > 1000"), window.grdResults,
                                         true);
         QCOMPARE(window.grdResults->Rows(), 1);
         QCOMPARE(window.grdResults->Cols(), 4);
-        QCOMPARE(window.RecordCount, QString("0"));
+        QCOMPARE(window.runner().figures.RecordCount, QString("0"));
         QCOMPARE(window.grdResults->TextMatrix(0, 3), QString("NOTE"));
     }
 
     void keepCountFalseLeavesTheCount() {
         frmQuery window;
-        window.RecordCount = "12";
+        window.runner().figures.RecordCount = "12";
         window.Load_Recordset_Into_Grid(query("SELECT * FROM T"), window.grdEP, false);
-        QCOMPARE(window.RecordCount, QString("12"));
+        QCOMPARE(window.runner().figures.RecordCount, QString("12"));
         QCOMPARE(window.grdEP->Rows(), 251);
         window.Load_Recordset_Into_Grid(nullptr, window.grdEP, true);
         QCOMPARE(window.grdEP->Rows(), 251);
