@@ -1,5 +1,7 @@
 #include "frmTrace.h"
 
+#include "TraceLog.h"
+
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -59,7 +61,15 @@ frmTrace *traceWindow() {
 }
 
 void Write_Trace(const QString &entry) {
-    traceWindow()->addEntry(entry);
+    // The window takes the entry on its own thread (at once when written there).
+    static const bool listening = [] {
+        TraceLog &log = TraceLog::instance();
+        QObject::connect(&log, &TraceLog::written, &log,
+                         [](const QString &text) { traceWindow()->addEntry(text); });
+        return true;
+    }();
+    Q_UNUSED(listening);
+    TraceLog::instance().write(entry);
 }
 
 void Show_Trace() {

@@ -5,6 +5,7 @@
 #include "ResultGrid.h"
 #include "common/Prompt.h"
 #include "db/DatabaseSession.h"
+#include "db/modDatabase.h"
 #include "editor/SqlEditor.h"
 #include "frmQuery.h"
 #include "settings/AppOptions.h"
@@ -20,8 +21,10 @@
 #include <QSettings>
 #include <unistd.h>
 
-QueryRunner::QueryRunner(frmQuery &window) : window_(window) {
+QueryRunner::QueryRunner(frmQuery &window) : window_(window), lockWatch_(new QTimer(this)) {
     connectExecutor();
+    lockWatch_->setInterval(200);
+    connect(lockWatch_, &QTimer::timeout, this, &QueryRunner::watchLockWait);
     executor_.askFileName = [] {
         return bm::Prompt::current().saveFileName(
             "Save As", bm::dialogFilter(BatchExecutor::kResultsFilter), {}, "sql");
@@ -103,9 +106,21 @@ void QueryRunner::Run_Queries() {
     const bool waiting = DatabaseSession::instance().busy();
     executor_.start(std::move(request));
     window_.setCursor(Qt::BusyCursor);
+    showingLockWait_ = false;
+    lockWatch_->start();
     if (waiting)
         setStatus("Waiting for the connection...");
     emit runningChanged(true);
+}
+
+void QueryRunner::watchLockWait() {
+    // A statement that waits reports nothing by itself; the connection says whether it waits.
+    const bool waiting = cnDatabase && cnDatabase->waitingForLock() && !executor_.waiting();
+    if (waiting && !showingLockWait_)
+        setStatus("Waiting for a lock held by another program...");
+    else if (!waiting && showingLockWait_)
+        setStatus("Running query...");
+    showingLockWait_ = waiting;
 }
 
 void QueryRunner::Cancel_Query() {
@@ -123,6 +138,7 @@ void QueryRunner::connectExecutor() {
             setStatus("Running query...");
     });
     connect(e, &BatchExecutor::progress, this, [this](qint64 rows, bool waitingForLock) {
+        showingLockWait_ = waitingForLock;
         if (waitingForLock) {
             setStatus("Waiting for a lock held by another program...");
             return;
@@ -216,5 +232,6 @@ void QueryRunner::finishBatch(bool cancelled) {
         setStatus("Query batch complete.");
     }
     window_.unsetCursor();
+    lockWatch_->stop();
     emit runningChanged(false);
 }

@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <memory>
 
 class frmQuery;
@@ -58,7 +59,12 @@ private:
     void setStatus(const QString &text);
     void finishBatch(bool cancelled);
 
+    // While the window's statement runs: whether it waits for another program's lock.
+    void watchLockWait();
+
     frmQuery &window_;
     BatchExecutor executor_;
+    QTimer *lockWatch_;
+    bool showingLockWait_ = false;
     std::shared_ptr<const bm::db::Recordset> gridRows_;
 };

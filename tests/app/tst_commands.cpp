@@ -8,6 +8,7 @@
 #include "app/MDIMain.h"
 #include "app/SplitterBar.h"
 #include "common/SelectTextOnFocus.h"
+#include "db/DatabaseSession.h"
 #include "db/frmLogin.h"
 #include "db/modDatabase.h"
 #include "editor/SqlEditor.h"
@@ -499,6 +500,39 @@ private slots:
             QVERIFY(!text.contains("row 201"));
         }
         QCOMPARE(prompt.printDialogs, QStringList({"print: all", "preview: all"}));
+    }
+
+    // Disconnect and Exit while a batch runs stop it first and wait for it: nothing is left
+    // running, no worker thread is left.
+    void disconnectOrExitWhileRunning() {
+        start();
+        const QString longCount =
+            "SELECT COUNT(*) FROM emp a, emp b, emp c, emp d, emp e, emp f, emp g, emp h";
+        query->txtSQL->setPlainText(longCount);
+        main->action("mnuQueryExecute")->trigger();
+        QVERIFY(query->running());
+        QVERIFY(main->action("mnuQueryCancel")->isEnabled());
+        QVERIFY(main->toolButton("cancel")->isEnabled());
+        QVERIFY(!main->action("mnuQueryExecute")->isEnabled());
+        main->action("mnuFileDisconnect")->trigger();
+        QVERIFY(!DatabaseSession::instance().hasWorker());
+        QVERIFY(waitForRun(*query, 2000));
+        QVERIFY(query->txtMessage->toPlainText().contains("Query cancelled."));
+        QVERIFY(!main->action("mnuQueryCancel")->isEnabled());
+
+        prompt.dialogHandlers.enqueue(logOnToDemo);
+        main->action("mnuFileConnect")->trigger();
+        frmQuery *second = main->activeQuery();
+        QVERIFY(second && second != query);
+        second->txtSQL->setPlainText(longCount);
+        main->action("mnuQueryExecute")->trigger();
+        QVERIFY(second->running());
+        for (frmQuery *window : main->queryWindows())
+            window->setUnSavedChanges(false);
+        main->action("mnuFileExit")->trigger();
+        QVERIFY(!main->isVisible());
+        QVERIFY(!DatabaseSession::instance().busy());
+        QVERIFY(!DatabaseSession::instance().hasWorker());
     }
 
     // The browser button and the left panel stay in step, whichever moved first.
