@@ -78,8 +78,11 @@ MDIMain::~MDIMain() {
     // The query windows go with the main window's base: by then nothing of this class may be
     // reached from their signals or close events.
     mdiArea->disconnect(this);
-    for (QMdiSubWindow *sub : mdiArea->subWindowList())
+    for (QMdiSubWindow *sub : mdiArea->subWindowList()) {
         sub->removeEventFilter(this);
+        if (sub->widget())
+            sub->widget()->disconnect(this);
+    }
 }
 
 void MDIMain::buildLeftPanel() {

@@ -66,8 +66,11 @@ bool BatchExecutor::start(BatchRequest request) {
     job.work = [this, request = std::move(request)] { run(request); };
     job.stop = [this] { cancelled_ = true; };
     job.dropped = [this] {
-        // Never started: it ends here, as a cancelled batch does.
+        // Never started: it ends here, as a cancelled batch does; said only to a window that
+        // is not going.
         active_ = false;
+        if (quiet_)
+            return;
         emit message("Query cancelled.");
         emit batchFinished(true);
     };
@@ -93,7 +96,9 @@ void BatchExecutor::stopAndWait() {
     if (!active_)
         return;
     cancelled_ = true;
+    quiet_ = true;
     DatabaseSession::instance().stop(this);
+    quiet_ = false;
 }
 
 void BatchExecutor::run(const BatchRequest &request) {

@@ -51,7 +51,7 @@ public:
     bool start(BatchRequest request);
     // Stops the batch: the running statement is interrupted, the rest does not run.
     void cancel();
-    // Stops the batch and waits until it has ended.
+    // Stops the batch and waits until it has ended, reporting nothing more (its window goes).
     void stopAndWait();
     bool active() const { return active_; }
     // Queued behind another window's batch.
@@ -109,4 +109,5 @@ private:
     QElapsedTimer progressClock_;
     qint64 lastProgress_ = 0;
     bool cancelReported_ = false;
+    bool quiet_ = false; // stopping for good: nothing more is reported
 };
