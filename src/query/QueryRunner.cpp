@@ -9,6 +9,7 @@
 #include "editor/SqlEditor.h"
 #include "frmQuery.h"
 #include "settings/AppOptions.h"
+#include "settings/ProgramSettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,7 +19,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
-#include <QSettings>
 #include <unistd.h>
 
 QueryRunner::QueryRunner(frmQuery &window) : window_(window), lockWatch_(new QTimer(this)) {
@@ -58,8 +58,7 @@ QString QueryRunner::textToRun() const {
 }
 
 std::size_t QueryRunner::memoryLimit() {
-    const QSettings settings;
-    const qlonglong megabytes = settings.value("Results/MemoryLimitMB", 0).toLongLong();
+    const qlonglong megabytes = programSettings()->value("Results/MemoryLimitMB", 0).toLongLong();
     if (megabytes > 0)
         return static_cast<std::size_t>(megabytes) << 20;
     const long pages = sysconf(_SC_PHYS_PAGES);

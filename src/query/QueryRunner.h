@@ -40,8 +40,8 @@ public:
 
     RunFigures figures;
     bool BatchHasErrors = false;
-    // The memory a grid or text result may take: the "Results/MemoryLimitMB" setting, else a
-    // quarter of the machine's memory.
+    // The memory a grid or text result may take: MemoryLimitMB under [Results] in the program's
+    // settings, else a quarter of the machine's memory.
     static std::size_t memoryLimit();
 
     // The text a run takes: the selection, or the whole text; line breaks as LF.

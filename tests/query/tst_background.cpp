@@ -13,6 +13,7 @@
 #include "query/ResultGrid.h"
 #include "query/frmQuery.h"
 #include "settings/AppOptions.h"
+#include "settings/ProgramSettings.h"
 #include "sql/AppError.h"
 
 #include <QComboBox>
@@ -58,7 +59,7 @@ class tst_background : public QObject {
 private slots:
     void init() {
         AppOptions = {"Grid", 1, 0, "", 0, 1};
-        QSettings().remove("Results/MemoryLimitMB");
+        programSettings()->remove("Results/MemoryLimitMB");
         Close_Connection();
         QFile::remove(sampleDatabasePath());
         Build_Connection_String("demo", "scott", "tiger");
@@ -150,7 +151,7 @@ private slots:
                    window.statusPanel(1)->text().endsWith(" rows");
         }));
         QCOMPARE(window.grdResults->TextMatrix(0, 1), QString("ENAME"));
-        window.Cancel_Query();
+        QTest::keyClick(window.txtSQL, Qt::Key_Escape); // Esc in the window cancels
         QVERIFY(waitForRun(window, 5000));
         const int shown = window.grdResults->Rows();
         QVERIFY(shown > 1);
@@ -230,7 +231,7 @@ private slots:
 
     // Rows of a grid result stop at the memory limit, with a message; the rows fetched stay.
     void memoryGuardStopsARunawayResult() {
-        QSettings().setValue("Results/MemoryLimitMB", 1);
+        programSettings()->setValue("Results/MemoryLimitMB", 1);
         frmQuery window;
         window.txtSQL->setPlainText(kManyRows);
         QVERIFY(runAndWait(window));
