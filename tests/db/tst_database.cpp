@@ -85,7 +85,8 @@ private slots:
         } catch (const bm::AppError &e) {
             QCOMPARE(e.number(), bm::kErrStatementRejected);
             QVERIFY(QString::fromStdString(e.source()).endsWith("..modDatabase.Get_Recordset"));
-            QVERIFY(QString::fromStdString(e.description()).contains("NOWHERE"));
+            QCOMPARE(QString::fromStdString(e.description()),
+                     QString("ORA-00942: table or view does not exist"));
         }
         QCOMPARE(traceEntries(), QStringList({"<FAILURE>", "SELECT * FROM NOWHERE"}));
     }

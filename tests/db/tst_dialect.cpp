@@ -366,7 +366,8 @@ private slots:
         expectRejected([&] { s->execute((kExplain + "SELECT * FROM EMP").toStdString()); },
                        "ORA-02402: PLAN_TABLE not found");
         s->execute(kCreatePlanTable.toStdString());
-        expectRejected([&] { s->execute(kCreatePlanTable.toStdString()); }, "already exists");
+        expectRejected([&] { s->execute(kCreatePlanTable.toStdString()); },
+                       "ORA-00955: name is already used by an existing object");
         expectRejected([&] { s->execute("EXPLAIN PLAN INTO MY_PLANS FOR SELECT * FROM EMP"); },
                        "ORA-02404: specified plan table not found");
 

@@ -129,7 +129,7 @@ private slots:
         QVERIFY(!rs->value("NAME"));
         QCOMPARE(str(std::string(*rs->value(2))), QString("3")); // a whole real, as a number
         rs->moveNext();
-        QCOMPARE(str(std::string(*rs->value(1))), QString(""));
+        QVERIFY(!rs->value(1)); // '' was stored as null, as Oracle stores it
         QVERIFY(!rs->value(2));
         rs->moveNext();
         QVERIFY(rs->eof());
@@ -213,8 +213,8 @@ private slots:
         QTest::addColumn<QString>("sql");
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("message");
-        QTest::newRow("unknown table")
-            << "SELECT * FROM NOPE" << bm::kErrStatementRejected << "no such table: NOPE";
+        QTest::newRow("unknown table") << "SELECT * FROM NOPE" << bm::kErrStatementRejected
+                                       << "ORA-00942: table or view does not exist";
         QTest::newRow("syntax") << "SELEC 1" << bm::kErrStatementRejected << "syntax error";
         QTest::newRow("constraint")
             << "INSERT INTO T (ID, AMOUNT) VALUES (9, -1) " << bm::kErrStatementRejected << "";

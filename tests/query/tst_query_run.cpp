@@ -67,10 +67,11 @@ private slots:
                     "INSERT INTO bonus VALUES ('X', 'Y', 1, 2);\n"
                     "SELECT * FROM nowhere;\n"
                     "SELECT dname\nFROM dept");
-        QCOMPARE(messageLines(window),
-                 QStringList({"", "Query Complete.", "Query Complete",
-                              "no such table: nowhere    ( SELECT * FROM nowhere...)",
-                              "Query Complete."}));
+        QCOMPARE(
+            messageLines(window),
+            QStringList({"", "Query Complete.", "Query Complete",
+                         "ORA-00942: table or view does not exist    ( SELECT * FROM nowhere...)",
+                         "Query Complete."}));
         QCOMPARE(window.statusPanel(1)->text(), QString("Query batch complete with errors."));
         QCOMPARE(window.selectedTabKey(), QString("messages"));
         QCOMPARE(window.visiblePane(), window.txtMessage);
@@ -261,7 +262,7 @@ private slots:
         run(window, "SELECT * FROM dept");
         QCOMPARE(window.grdResults->Rows(), 5);
         QCOMPARE(messageLines(window).value(1),
-                 QString("no such table: PLAN_TABLE    (SELECT * FROM dept...)"));
+                 QString("ORA-00942: table or view does not exist    (SELECT * FROM dept...)"));
         QVERIFY(window.runner().BatchHasErrors);
         QCOMPARE(window.statusPanel(1)->text(), QString("Query batch complete with errors."));
     }

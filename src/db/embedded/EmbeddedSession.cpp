@@ -146,6 +146,8 @@ EmbeddedSession::EmbeddedSession(const std::string &location, std::string userNa
     sqlite3_busy_handler(db_, &EmbeddedSession::waitForLock, this);
     // Keys are enforced, as the database the program was made for enforces them.
     sqlite3_exec(db_, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
+    // LIKE tells capitals from small letters, as Oracle's does.
+    sqlite3_exec(db_, "PRAGMA case_sensitive_like = ON", nullptr, nullptr, nullptr);
     // The schema cannot be written to directly, whatever a statement tries.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
@@ -235,11 +237,62 @@ void EmbeddedSession::clearInterrupt() noexcept {
     interrupted_ = false;
 }
 
+namespace {
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// "t.c" as Oracle quotes a name in its messages: "T"."C".
+std::string quotedPath(std::string_view dotted) {
+    std::string out;
+    std::size_t start = 0;
+    while (start <= dotted.size()) {
+        std::size_t dot = dotted.find('.', start);
+        if (dot == std::string_view::npos)
+            dot = dotted.size();
+        if (!out.empty())
+            out += '.';
+        out += '"' + upperAscii(std::string(dotted.substr(start, dot - start))) + '"';
+        start = dot + 1;
+    }
+    return out;
+}
+
+} // namespace
+
+std::string EmbeddedSession::oracleMessage(const std::string &message) const {
+    // The engine's own words for the failures Oracle users know by their numbers.
+    if (startsWith(message, "no such table: ") || startsWith(message, "no such view: "))
+        return "ORA-00942: table or view does not exist";
+    if (startsWith(message, "no such column: "))
+        return "ORA-00904: " + quotedPath(std::string_view(message).substr(16)) +
+               ": invalid identifier";
+    if (startsWith(message, "UNIQUE constraint failed: ") ||
+        startsWith(message, "PRIMARY KEY constraint failed"))
+        return "ORA-00001: unique constraint violated (" + message + ")";
+    if (startsWith(message, "NOT NULL constraint failed: "))
+        return "ORA-01400: cannot insert NULL into (\"" + upperAscii(userName_) + "\"." +
+               quotedPath(std::string_view(message).substr(28)) + ")";
+    if (startsWith(message, "FOREIGN KEY constraint failed"))
+        return statementVerb_ == "DELETE"
+                   ? "ORA-02292: integrity constraint violated - child record found"
+                   : "ORA-02291: integrity constraint violated - parent key not found";
+    if (startsWith(message, "CHECK constraint failed: "))
+        return "ORA-02290: check constraint (" + upperAscii(userName_) + "." +
+               upperAscii(message.substr(25)) + ") violated";
+    if (message.find(" already exists") != std::string::npos &&
+        (startsWith(message, "table ") || startsWith(message, "index ") ||
+         startsWith(message, "view ") || startsWith(message, "trigger ")))
+        return "ORA-00955: name is already used by an existing object";
+    return message;
+}
+
 void EmbeddedSession::raise(int code) const {
     if ((code & 0xff) == SQLITE_INTERRUPT || interrupted_)
         throw AppError(kErrGeneral, kSource, kCancelledMessage);
     const std::string message = !refusal_.empty() ? refusal_
-                                : db_             ? sqlite3_errmsg(db_)
+                                : db_             ? oracleMessage(sqlite3_errmsg(db_))
                                                   : sqlite3_errstr(code);
     throw AppError(isRejection(code) ? kErrStatementRejected : kErrGeneral, kSource, message);
 }
@@ -254,6 +307,12 @@ sqlite3_stmt *EmbeddedSession::prepare(const std::vector<Token> &tokens) {
     sqlite3_stmt *stmt = nullptr;
     const char *tail = nullptr;
     refusal_.clear();
+    statementVerb_.clear();
+    for (const Token &t : tokens)
+        if (!t.isTrivia()) {
+            statementVerb_ = upperAscii(t.text);
+            break;
+        }
     checkingUserStatement_ = true;
     const int rc = sqlite3_prepare_v2(db_, translated.data(), static_cast<int>(translated.size()),
                                       &stmt, &tail);

@@ -36,6 +36,8 @@ public:
 
     // A statement's failure as the engine raises it.
     [[noreturn]] void raise(int code) const;
+    // The engine's message as Oracle words it, where Oracle has a number for it.
+    std::string oracleMessage(const std::string &message) const;
 
 private:
     friend class EmbeddedCursor;
@@ -52,7 +54,8 @@ private:
 
     sqlite3 *db_ = nullptr;
     bool checkingUserStatement_ = false;
-    std::string refusal_; // why the authorizer refused the last statement
+    std::string refusal_;       // why the authorizer refused the last statement
+    std::string statementVerb_; // the first word of the statement prepared last
     std::string userName_;
     int sid_ = 0;
     DialectContext context_;

@@ -158,6 +158,63 @@ void rewriteLevel(const std::vector<Item> &items, Insertions &edits) {
     }
 }
 
+// Oracle's NUMBER division is exact, and dividing by zero is an error: a / b becomes
+// a*1.0/bm_divisor(b). The factor goes right before the operator, so it takes whatever stands
+// to its left at the same precedence.
+void rewriteDivision(const std::vector<Item> &items, Insertions &edits) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (!items[i].isOp("/"))
+            continue;
+        const std::size_t left = prevSignificant(items, i);
+        const std::size_t first = nextSignificant(items, i);
+        if (left == std::string::npos || first == std::string::npos)
+            continue;
+        const std::size_t last = operandEnd(items, first);
+        edits.before[items[i].first] += "*1.0";
+        edits.before[items[first].first] += "bm_divisor(";
+        edits.after[items[last].last] += ")";
+    }
+}
+
+bool isOrderTerminator(const Item &item) {
+    return item.isOp(";") || (item.token && (item.token->is("LIMIT") || item.token->is("OFFSET") ||
+                                             item.token->is("FETCH") || item.token->is("FOR")));
+}
+
+// Oracle sorts nulls after every value in ascending order and before them in descending order;
+// each ORDER BY item without its own NULLS FIRST or LAST gets Oracle's.
+void rewriteNullOrdering(const std::vector<Item> &items, Insertions &edits) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (!items[i].token || !items[i].token->is("ORDER"))
+            continue;
+        std::size_t by = nextSignificant(items, i);
+        if (by == std::string::npos || !items[by].token || !items[by].token->is("BY"))
+            continue;
+        std::size_t k = by;
+        for (;;) {
+            std::size_t last = std::string::npos, beforeLast = std::string::npos;
+            std::size_t j = nextSignificant(items, k);
+            while (j != std::string::npos && !items[j].isOp(",") && !isOrderTerminator(items[j])) {
+                beforeLast = last;
+                last = j;
+                j = nextSignificant(items, j);
+            }
+            if (last != std::string::npos) {
+                const Token *end = items[last].token;
+                const bool hasNulls = end && (end->is("FIRST") || end->is("LAST")) &&
+                                      beforeLast != std::string::npos && items[beforeLast].token &&
+                                      items[beforeLast].token->is("NULLS");
+                if (!hasNulls)
+                    edits.after[items[last].last] +=
+                        end && end->is("DESC") ? " NULLS FIRST" : " NULLS LAST";
+            }
+            if (j == std::string::npos || !items[j].isOp(","))
+                break;
+            k = j;
+        }
+    }
+}
+
 } // namespace
 
 bool isReservedWord(const Token &token) {
@@ -214,6 +271,7 @@ std::vector<std::string> selectListHeadings(const std::vector<Token> &tokens) {
             name && before &&
             (before->is("AS") || before->isOp(")") || before->kind == TokenKind::String ||
              before->kind == TokenKind::Number || before->kind == TokenKind::QuotedName ||
+             before->is("NULL") || before->is("END") ||
              (before->kind == TokenKind::Word && !isReservedWord(*before)));
         // A column, maybe qualified, is headed by its own name.
         bool dotted = item.size() % 2 == 1;
@@ -232,6 +290,50 @@ std::vector<std::string> selectListHeadings(const std::vector<Token> &tokens) {
         headings.push_back(upperAscii(text));
     }
     return headings;
+}
+
+bool isPlSql(const std::vector<Token> &tokens) {
+    std::vector<const Token *> words;
+    for (const Token &t : tokens) {
+        if (t.isTrivia())
+            continue;
+        if (t.kind != TokenKind::Word || words.size() == 4)
+            break;
+        words.push_back(&t);
+    }
+    if (words.empty())
+        return false;
+    if (words[0]->is("BEGIN")) {
+        // BEGIN [DEFERRED | IMMEDIATE | EXCLUSIVE] [TRANSACTION] starts a transaction here.
+        bool transaction = true;
+        bool first = true;
+        for (const Token &t : tokens) {
+            if (t.isTrivia() || t.isOp(";"))
+                continue;
+            if (first) {
+                first = false;
+                continue;
+            }
+            transaction = transaction && (t.is("DEFERRED") || t.is("IMMEDIATE") ||
+                                          t.is("EXCLUSIVE") || t.is("TRANSACTION"));
+        }
+        return !transaction;
+    }
+    if (words[0]->is("DECLARE"))
+        return true;
+    if (!words[0]->is("CREATE"))
+        return false;
+    std::size_t k = 1;
+    if (k + 1 < words.size() && words[k]->is("OR") && words[k + 1]->is("REPLACE"))
+        k += 2;
+    if (k < words.size() && (words[k]->is("EDITIONABLE") || words[k]->is("NONEDITIONABLE")))
+        ++k;
+    if (k >= words.size())
+        return false;
+    for (const char *kind : {"PROCEDURE", "FUNCTION", "PACKAGE", "TRIGGER", "TYPE"})
+        if (words[k]->is(kind))
+            return true;
+    return false;
 }
 
 std::string rewriteConcatenation(const std::vector<Token> &tokens) {
@@ -257,6 +359,8 @@ std::string rewriteConcatenation(const std::vector<Token> &tokens) {
             }
         }
         rewriteLevel(items, edits);
+        rewriteDivision(items, edits);
+        rewriteNullOrdering(items, edits);
     }
     std::string out;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
@@ -270,11 +374,25 @@ std::string rewriteConcatenation(const std::vector<Token> &tokens) {
 }
 
 std::string translateStatement(std::vector<Token> tokens, const DialectContext &context) {
+    if (isPlSql(tokens))
+        throw AppError(kErrStatementRejected, "Brindlemark embedded engine",
+                       "PL/SQL blocks and stored program units (procedures, functions, packages, "
+                       "triggers, types) need an Oracle database: the embedded engine cannot run "
+                       "them.");
     bool hierarchical = false;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         Token &t = tokens[i];
+        // Oracle has no empty text: '' is null wherever it is written.
+        if (t.kind == TokenKind::String && t.text == "''") {
+            t = {TokenKind::Word, "NULL"};
+            continue;
+        }
         if (t.kind != TokenKind::Word)
             continue;
+        if (t.is("MINUS")) {
+            t = {TokenKind::Word, "EXCEPT"};
+            continue;
+        }
         std::size_t prev = i;
         while (prev > 0 && tokens[prev - 1].isTrivia())
             --prev;

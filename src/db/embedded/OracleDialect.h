@@ -30,6 +30,9 @@ std::string rewriteConcatenation(const std::vector<Token> &tokens);
 // Empty when the statement is no plain SELECT or an item is a star.
 std::vector<std::string> selectListHeadings(const std::vector<Token> &tokens);
 
+// A PL/SQL block or a stored program unit, which only an Oracle database runs.
+bool isPlSql(const std::vector<Token> &tokens);
+
 // True for words that cannot be a function's or column's name in an expression.
 bool isReservedWord(const Token &token);
 

@@ -270,6 +270,52 @@ OracleColumnType oracleColumnType(const std::string &declared) {
     return type;
 }
 
+// The right operand of a division: a zero is Oracle's error, not SQLite's silent null.
+void divisorFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    sqlite3_value *v = argv[0];
+    const int type = sqlite3_value_numeric_type(v);
+    if ((type == SQLITE_INTEGER || type == SQLITE_FLOAT) && sqlite3_value_double(v) == 0.0) {
+        sqlite3_result_error(ctx, "ORA-01476: divisor is equal to zero", -1);
+        return;
+    }
+    resultValueOrNull(ctx, v);
+}
+
+// SUBSTR as Oracle counts: characters from 1, a start of 0 taken as 1, a negative start
+// counted from the end; a length below 1, or nothing left, gives null.
+void substrFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    for (int i = 0; i < argc; ++i) {
+        if (isNullish(argv[i])) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+    }
+    const auto chars = characters(textOf(argv[0]));
+    const auto size = static_cast<long long>(chars.size());
+    long long start = static_cast<long long>(std::trunc(sqlite3_value_double(argv[1])));
+    if (start == 0)
+        start = 1;
+    if (start < 0)
+        start = size + start + 1;
+    if (start < 1 || start > size) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    long long length = size - start + 1;
+    if (argc > 2) {
+        const double requested = std::trunc(sqlite3_value_double(argv[2]));
+        if (requested < 1) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+        length = std::min<long long>(length, static_cast<long long>(std::min(requested, 1e18)));
+    }
+    std::string result;
+    for (long long i = start - 1; i < start - 1 + length; ++i)
+        result += chars[static_cast<std::size_t>(i)];
+    sqlite3_result_text(ctx, result.data(), static_cast<int>(result.size()), SQLITE_TRANSIENT);
+}
+
 void registerOracleFunctions(sqlite3 *db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     for (int n = 2; n <= 3; ++n) {
@@ -280,6 +326,11 @@ void registerOracleFunctions(sqlite3 *db) {
     }
     sqlite3_create_function(db, "DECODE", -1, flags, nullptr, guarded<decodeFunction>, nullptr,
                             nullptr);
+    sqlite3_create_function(db, "BM_DIVISOR", 1, flags, nullptr, guarded<divisorFunction>, nullptr,
+                            nullptr);
+    for (int n = 2; n <= 3; ++n)
+        sqlite3_create_function(db, "SUBSTR", n, flags, nullptr, guarded<substrFunction>, nullptr,
+                                nullptr);
     sqlite3_create_function(db, "NVL", 2, flags, nullptr, guarded<nvlFunction>, nullptr, nullptr);
     sqlite3_create_function(db, "NVL2", 3, flags, nullptr, guarded<nvl2Function>, nullptr, nullptr);
     sqlite3_create_function(db, "BM_CONNECT_BY_LOOP", 0, SQLITE_UTF8, nullptr,

@@ -1,0 +1,164 @@
+// Everyday SQL on the sample schema answered as Oracle answers it, or refused with Oracle's
+// error: the expected cells come from Oracle's documented behaviour, not from the engine.
+
+#include "TestEnvironment.h"
+#include "db/embedded/EmbeddedSession.h"
+#include "db/embedded/SampleDatabase.h"
+#include "sql/AppError.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace bm::db;
+
+class tst_oracle_answers : public QObject {
+    Q_OBJECT
+    TestEnvironment env;
+    std::unique_ptr<EmbeddedSession> session;
+
+    // Every cell of the result, rows joined by "|" and cells by ",", null as "(null)".
+    QString cells(const QString &sql) {
+        const auto rows = session->query(sql.toStdString(), 0);
+        QStringList out;
+        for (std::size_t r = 0; r < rows->recordCount(); ++r) {
+            QStringList row;
+            for (int f = 0; f < rows->fieldCount(); ++f) {
+                const auto value = rows->cell(r, f);
+                row << (value ? QString::fromUtf8(value->data(), qsizetype(value->size()))
+                              : QString("(null)"));
+            }
+            out << row.join(",");
+        }
+        return out.join("|");
+    }
+
+private slots:
+    void init() {
+        const std::string path = env.file("answers.db").toStdString();
+        std::remove(path.c_str());
+        ensureSampleDatabase(path, sampleSchemaScript());
+        session = std::make_unique<EmbeddedSession>(path, "scott");
+    }
+    void cleanup() { session.reset(); }
+
+    void answers_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("expected");
+        // NUMBER division is exact.
+        QTest::newRow("7/2") << "SELECT 7/2 FROM dual"
+                             << "3.5";
+        QTest::newRow("whole quotient") << "SELECT 8/2 FROM dual"
+                                        << "4";
+        QTest::newRow("column / 4") << "SELECT sal / 4 FROM emp WHERE ename = 'WARD'"
+                                    << "312.5";
+        QTest::newRow("chain") << "SELECT 10 / 4 / 5, 2 * 3 / 4 FROM dual"
+                               << "0.5,1.5";
+        QTest::newRow("parenthesised divisor") << "SELECT 9 / (1 + 1) FROM dual"
+                                               << "4.5";
+        QTest::newRow("null divisor") << "SELECT 1 / NULL FROM dual"
+                                      << "(null)";
+        // LIKE tells capitals from small letters.
+        QTest::newRow("like small") << "SELECT COUNT(*) FROM emp WHERE ename LIKE 's%'"
+                                    << "0";
+        QTest::newRow("like capital") << "SELECT COUNT(*) FROM emp WHERE ename LIKE 'S%'"
+                                      << "2";
+        // Nulls sort last ascending, first descending, unless the query says otherwise.
+        QTest::newRow("nulls last") << "SELECT comm FROM emp WHERE deptno = 30 ORDER BY comm"
+                                    << "0|300|500|1400|(null)|(null)";
+        QTest::newRow("nulls first descending")
+            << "SELECT comm FROM emp WHERE deptno = 30 ORDER BY comm DESC"
+            << "(null)|(null)|1400|500|300|0";
+        QTest::newRow("nulls first asked")
+            << "SELECT comm FROM emp WHERE deptno = 30 ORDER BY comm NULLS FIRST"
+            << "(null)|(null)|0|300|500|1400";
+        QTest::newRow("two keys")
+            << "SELECT ename FROM emp WHERE deptno = 30 ORDER BY comm DESC, ename"
+            << "BLAKE|JAMES|MARTIN|WARD|ALLEN|TURNER";
+        // SUBSTR counts from 1, takes 0 as 1 and a negative start from the end.
+        QTest::newRow("substr 0") << "SELECT SUBSTR('ORACLE', 0, 3) FROM dual"
+                                  << "ORA";
+        QTest::newRow("substr negative") << "SELECT SUBSTR('ORACLE', -3) FROM dual"
+                                         << "CLE";
+        QTest::newRow("substr no length") << "SELECT SUBSTR('ORACLE', 2, 0) FROM dual"
+                                          << "(null)";
+        QTest::newRow("substr past end") << "SELECT SUBSTR('ORACLE', 10) FROM dual"
+                                         << "(null)";
+        // '' is null everywhere.
+        QTest::newRow("length of ''") << "SELECT LENGTH('') FROM dual"
+                                      << "(null)";
+        QTest::newRow("'' is null")
+            << "SELECT CASE WHEN '' IS NULL THEN 'yes' ELSE 'no' END FROM dual"
+            << "yes";
+        QTest::newRow("= ''") << "SELECT COUNT(*) FROM emp WHERE ename = ''"
+                              << "0";
+        QTest::newRow("concatenation") << "SELECT 'a' || '' || 'b' FROM dual"
+                                       << "ab";
+        // MINUS.
+        QTest::newRow("minus") << "SELECT deptno FROM dept MINUS SELECT deptno FROM emp"
+                               << "40";
+    }
+    void answers() {
+        QFETCH(QString, sql);
+        QFETCH(QString, expected);
+        QCOMPARE(cells(sql), expected);
+    }
+
+    void insertedEmptyTextIsNull() {
+        session->execute("INSERT INTO bonus VALUES ('', 'X', 1, 2)");
+        QCOMPARE(cells("SELECT COUNT(*) FROM bonus WHERE ename IS NULL"), QString("1"));
+    }
+
+    void headings() {
+        const auto rows =
+            session->query("SELECT NULL y, CASE WHEN 1 = 1 THEN 1 END c, 7/2 half FROM dual", 0);
+        QCOMPARE(rows->fieldName(0), std::string("Y"));
+        QCOMPARE(rows->fieldName(1), std::string("C"));
+        QCOMPARE(rows->fieldName(2), std::string("HALF"));
+    }
+
+    void errors_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("division by zero") << "SELECT 1/0 FROM dual"
+                                          << "ORA-01476: divisor is equal to zero";
+        QTest::newRow("column division by zero")
+            << "SELECT sal / (comm - comm) FROM emp WHERE comm IS NOT NULL"
+            << "ORA-01476: divisor is equal to zero";
+        QTest::newRow("no table") << "SELECT * FROM nowhere"
+                                  << "ORA-00942: table or view does not exist";
+        QTest::newRow("no column") << "SELECT nope FROM emp"
+                                   << "ORA-00904: \"NOPE\": invalid identifier";
+        QTest::newRow("unique") << "INSERT INTO dept VALUES (10, 'X', 'Y')"
+                                << "ORA-00001: unique constraint violated";
+        QTest::newRow("parent key") << "INSERT INTO emp (empno, deptno) VALUES (1, 99)"
+                                    << "ORA-02291: integrity constraint violated - parent key "
+                                       "not found";
+        QTest::newRow("child record") << "DELETE FROM dept WHERE deptno = 10"
+                                      << "ORA-02292: integrity constraint violated - child "
+                                         "record found";
+        QTest::newRow("name used") << "CREATE TABLE emp (x NUMBER)"
+                                   << "ORA-00955: name is already used by an existing object";
+        QTest::newRow("anonymous block") << "BEGIN NULL; END;"
+                                         << "need an Oracle database";
+        QTest::newRow("declare") << "DECLARE x NUMBER; BEGIN x := 1; END;"
+                                 << "need an Oracle database";
+        QTest::newRow("procedure") << "CREATE OR REPLACE PROCEDURE p IS BEGIN NULL; END;"
+                                   << "need an Oracle database";
+    }
+    void errors() {
+        QFETCH(QString, sql);
+        QFETCH(QString, message);
+        try {
+            cells(sql);
+            session->execute(sql.toStdString());
+            QFAIL("no error");
+        } catch (const bm::AppError &e) {
+            QVERIFY2(QString::fromStdString(e.description()).contains(message),
+                     e.description().c_str());
+            QCOMPARE(e.number(), bm::kErrStatementRejected);
+        }
+    }
+};
+
+QTEST_MAIN(tst_oracle_answers)
+#include "tst_oracle_answers.moc"
