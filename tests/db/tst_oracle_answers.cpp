@@ -93,6 +93,31 @@ private slots:
                               << "0";
         QTest::newRow("concatenation") << "SELECT 'a' || '' || 'b' FROM dual"
                                        << "ab";
+        // Date arithmetic: days added and subtracted, fractions as hours, date - date in days.
+        QTest::newRow("date + 1") << "SELECT hiredate + 1 FROM emp WHERE ename = 'SMITH'"
+                                  << "1980-12-18 00:00:00";
+        QTest::newRow("date - 1") << "SELECT hiredate - 1 FROM emp WHERE ename = 'SMITH'"
+                                  << "1980-12-16 00:00:00";
+        QTest::newRow("half a day") << "SELECT hiredate + 0.5 FROM emp WHERE ename = 'SMITH'"
+                                    << "1980-12-17 12:00:00";
+        QTest::newRow("across a year") << "SELECT hiredate + 15 FROM emp WHERE ename = 'SMITH'"
+                                       << "1981-01-01 00:00:00";
+        QTest::newRow("date - date") << "SELECT DATE '1981-03-01' - DATE '1981-02-01' FROM dual"
+                                     << "28";
+        QTest::newRow("columns") << "SELECT a.hiredate - s.hiredate FROM emp a, emp s "
+                                    "WHERE a.ename = 'ADAMS' AND s.ename = 'SCOTT'"
+                                 << "34";
+        QTest::newRow("sysdate + 1")
+            << "SELECT CASE WHEN SYSDATE + 1 > SYSDATE THEN 'later' END FROM dual"
+            << "later";
+        QTest::newRow("numbers") << "SELECT sal + comm, 1 + 2 * 3 - 4, -1 + 2, 10 - 2 - 3 "
+                                    "FROM emp WHERE ename = 'ALLEN'"
+                                 << "1900,3,1,5";
+        QTest::newRow("null operand") << "SELECT sal + comm FROM emp WHERE ename = 'KING'"
+                                      << "(null)";
+        QTest::newRow("alias after a sum")
+            << "SELECT sal + 100 raised FROM emp WHERE ename = 'KING'"
+            << "5100";
         // MINUS.
         QTest::newRow("minus") << "SELECT deptno FROM dept MINUS SELECT deptno FROM emp"
                                << "40";
@@ -101,6 +126,13 @@ private slots:
         QFETCH(QString, sql);
         QFETCH(QString, expected);
         QCOMPARE(cells(sql), expected);
+    }
+
+    void updateWithArithmetic() {
+        session->execute("UPDATE emp SET sal = sal + 100, hiredate = hiredate + 1 "
+                         "WHERE ename = 'KING'");
+        QCOMPARE(cells("SELECT sal, hiredate FROM emp WHERE ename = 'KING'"),
+                 QString("5100,1981-11-18 00:00:00"));
     }
 
     void insertedEmptyTextIsNull() {
@@ -138,6 +170,10 @@ private slots:
                                          "record found";
         QTest::newRow("name used") << "CREATE TABLE emp (x NUMBER)"
                                    << "ORA-00955: name is already used by an existing object";
+        QTest::newRow("text as a number") << "SELECT 'x' + 1 FROM dual"
+                                          << "ORA-01722: invalid number";
+        QTest::newRow("date + date") << "SELECT hiredate + hiredate FROM emp"
+                                     << "ORA-00975: date + date not allowed";
         QTest::newRow("anonymous block") << "BEGIN NULL; END;"
                                          << "need an Oracle database";
         QTest::newRow("declare") << "DECLARE x NUMBER; BEGIN x := 1; END;"

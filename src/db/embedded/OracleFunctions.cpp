@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <optional>
 #include <sqlite3.h>
 #include <string>
 #include <vector>
@@ -270,6 +272,121 @@ OracleColumnType oracleColumnType(const std::string &declared) {
     return type;
 }
 
+// Dates as the engine keeps them: "YYYY-MM-DD HH:MM:SS" (or the date alone), read as days
+// since 1970-01-01 with the time as a fraction.
+std::optional<double> dateDays(sqlite3_value *v) {
+    if (sqlite3_value_type(v) != SQLITE_TEXT)
+        return std::nullopt;
+    const std::string_view text = textOf(v);
+    if (text.size() != 10 && text.size() != 19)
+        return std::nullopt;
+    const auto digits = [&](std::size_t at, std::size_t n, int &out) {
+        out = 0;
+        for (std::size_t k = at; k < at + n; ++k) {
+            if (text[k] < '0' || text[k] > '9')
+                return false;
+            out = out * 10 + (text[k] - '0');
+        }
+        return true;
+    };
+    int y, m, d, hh = 0, mi = 0, ss = 0;
+    if (!digits(0, 4, y) || text[4] != '-' || !digits(5, 2, m) || text[7] != '-' ||
+        !digits(8, 2, d) || m < 1 || m > 12 || d < 1 || d > 31)
+        return std::nullopt;
+    if (text.size() == 19 && (text[10] != ' ' || !digits(11, 2, hh) || text[13] != ':' ||
+                              !digits(14, 2, mi) || text[16] != ':' || !digits(17, 2, ss)))
+        return std::nullopt;
+    // Days from the civil date (proleptic Gregorian).
+    const int yy = y - (m <= 2);
+    const int era = (yy >= 0 ? yy : yy - 399) / 400;
+    const int yoe = yy - era * 400;
+    const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    const double days = era * 146097.0 + doe - 719468;
+    return days + (hh * 3600 + mi * 60 + ss) / 86400.0;
+}
+
+void resultDate(sqlite3_context *ctx, double days) {
+    auto seconds = static_cast<long long>(std::llround(days * 86400.0));
+    long long z = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
+    long long secs = seconds - z * 86400;
+    z += 719468;
+    const long long era = (z >= 0 ? z : z - 146096) / 146097;
+    const long long doe = z - era * 146097;
+    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long long mp = (5 * doy + 2) / 153;
+    const long long d = doy - (153 * mp + 2) / 5 + 1;
+    const long long m = mp < 10 ? mp + 3 : mp - 9;
+    const long long y = yoe + era * 400 + (m <= 2);
+    char text[128];
+    std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld %02lld:%02lld:%02lld", y, m, d,
+                  secs / 3600, secs / 60 % 60, secs % 60);
+    sqlite3_result_text(ctx, text, -1, SQLITE_TRANSIENT);
+}
+
+// A number for arithmetic: null stays null (false), text that is no number is Oracle's error.
+bool numberOf(sqlite3_context *ctx, sqlite3_value *v, sqlite3_value *&out) {
+    const int type = sqlite3_value_numeric_type(v);
+    if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
+        out = v;
+        return true;
+    }
+    if (!isNullish(v))
+        sqlite3_result_error(ctx, "ORA-01722: invalid number", -1);
+    return false;
+}
+
+void arithmetic(sqlite3_context *ctx, sqlite3_value **argv, bool add) {
+    if (isNullish(argv[0]) || isNullish(argv[1])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto leftDate = dateDays(argv[0]);
+    const auto rightDate = dateDays(argv[1]);
+    if (leftDate && rightDate) {
+        if (add) {
+            sqlite3_result_error(ctx, "ORA-00975: date + date not allowed", -1);
+            return;
+        }
+        sqlite3_result_double(ctx, *leftDate - *rightDate); // days between
+        return;
+    }
+    sqlite3_value *a = nullptr, *b = nullptr;
+    if (leftDate || rightDate) {
+        if (rightDate && !add) {
+            sqlite3_result_error(ctx, "ORA-00932: inconsistent datatypes: expected NUMBER got DATE",
+                                 -1);
+            return;
+        }
+        if (!numberOf(ctx, leftDate ? argv[1] : argv[0], a))
+            return;
+        const double days = sqlite3_value_double(a);
+        resultDate(ctx, (leftDate ? *leftDate : *rightDate) + (add ? days : -days));
+        return;
+    }
+    if (!numberOf(ctx, argv[0], a) || !numberOf(ctx, argv[1], b))
+        return;
+    if (sqlite3_value_numeric_type(a) == SQLITE_INTEGER &&
+        sqlite3_value_numeric_type(b) == SQLITE_INTEGER) {
+        const sqlite3_int64 x = sqlite3_value_int64(a), y = sqlite3_value_int64(b);
+        sqlite3_int64 r;
+        if (!(add ? __builtin_add_overflow(x, y, &r) : __builtin_sub_overflow(x, y, &r))) {
+            sqlite3_result_int64(ctx, r);
+            return;
+        }
+    }
+    const double x = sqlite3_value_double(a), y = sqlite3_value_double(b);
+    sqlite3_result_double(ctx, add ? x + y : x - y);
+}
+
+void plusFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    arithmetic(ctx, argv, true);
+}
+void minusFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    arithmetic(ctx, argv, false);
+}
+
 // The right operand of a division: a zero is Oracle's error, not SQLite's silent null.
 void divisorFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
     sqlite3_value *v = argv[0];
@@ -325,6 +442,10 @@ void registerOracleFunctions(sqlite3 *db) {
                                 nullptr);
     }
     sqlite3_create_function(db, "DECODE", -1, flags, nullptr, guarded<decodeFunction>, nullptr,
+                            nullptr);
+    sqlite3_create_function(db, "BM_PLUS", 2, flags, nullptr, guarded<plusFunction>, nullptr,
+                            nullptr);
+    sqlite3_create_function(db, "BM_MINUS", 2, flags, nullptr, guarded<minusFunction>, nullptr,
                             nullptr);
     sqlite3_create_function(db, "BM_DIVISOR", 1, flags, nullptr, guarded<divisorFunction>, nullptr,
                             nullptr);
