@@ -118,6 +118,30 @@ private slots:
         QTest::newRow("alias after a sum")
             << "SELECT sal + 100 raised FROM emp WHERE ename = 'KING'"
             << "5100";
+        // Row limiting.
+        QTest::newRow("rownum top-n")
+            << "SELECT ename FROM (SELECT ename FROM emp ORDER BY sal DESC, ename) "
+               "WHERE ROWNUM <= 3"
+            << "KING|FORD|SCOTT";
+        QTest::newRow("rownum < with another condition")
+            << "SELECT COUNT(*) FROM (SELECT ename FROM emp WHERE deptno = 20 AND ROWNUM < 3)"
+            << "2";
+        QTest::newRow("rownum = 1") << "SELECT COUNT(*) FROM (SELECT 1 FROM emp WHERE ROWNUM = 1)"
+                                    << "1";
+        QTest::newRow("rownum = 2") << "SELECT COUNT(*) FROM (SELECT 1 FROM emp WHERE ROWNUM = 2)"
+                                    << "0";
+        QTest::newRow("fetch first")
+            << "SELECT ename FROM emp ORDER BY sal DESC, ename FETCH FIRST 2 ROWS ONLY"
+            << "KING|FORD";
+        QTest::newRow("offset and fetch next")
+            << "SELECT ename FROM emp ORDER BY sal DESC, ename OFFSET 1 ROWS FETCH NEXT 2 ROWS "
+               "ONLY"
+            << "FORD|SCOTT";
+        QTest::newRow("offset alone") << "SELECT ename FROM emp ORDER BY sal, ename OFFSET 12 ROWS"
+                                      << "SCOTT|KING";
+        QTest::newRow("fetch first row") << "SELECT ename FROM emp ORDER BY ename FETCH FIRST ROW "
+                                            "ONLY"
+                                         << "ADAMS";
         // MINUS.
         QTest::newRow("minus") << "SELECT deptno FROM dept MINUS SELECT deptno FROM emp"
                                << "40";
@@ -174,6 +198,15 @@ private slots:
                                           << "ORA-01722: invalid number";
         QTest::newRow("date + date") << "SELECT hiredate + hiredate FROM emp"
                                      << "ORA-00975: date + date not allowed";
+        QTest::newRow("rownum with order by")
+            << "SELECT ename FROM emp WHERE ROWNUM <= 3 ORDER BY sal"
+            << "is not offered";
+        QTest::newRow("rownum with count") << "SELECT COUNT(*) FROM emp WHERE ROWNUM <= 3"
+                                           << "is not offered";
+        QTest::newRow("rownum as a column") << "SELECT ROWNUM, ename FROM emp"
+                                            << "is not offered";
+        QTest::newRow("fetch percent") << "SELECT ename FROM emp FETCH FIRST 10 PERCENT ROWS ONLY"
+                                       << "is not offered";
         QTest::newRow("anonymous block") << "BEGIN NULL; END;"
                                          << "need an Oracle database";
         QTest::newRow("declare") << "DECLARE x NUMBER; BEGIN x := 1; END;"
