@@ -177,10 +177,10 @@ private slots:
         s->execute("CREATE TABLE Orders (ID INTEGER PRIMARY KEY, CODE VARCHAR2(5) NOT NULL "
                    "UNIQUE, QTY NUMBER(5,1) CHECK (QTY > 0), DEPT NUMBER(2) REFERENCES DEPT "
                    "ON DELETE CASCADE, NOTE TEXT)");
-        QVERIFY(values(*s, "SELECT TABLE_NAME FROM USER_TABLES", "TABLE_NAME").contains("Orders"));
+        QVERIFY(values(*s, "SELECT TABLE_NAME FROM USER_TABLES", "TABLE_NAME").contains("ORDERS"));
         auto rs = s->query("SELECT COLUMN_NAME, DATA_TYPE, DATA_LENGTH, DATA_PRECISION, "
                            "DATA_SCALE, NULLABLE FROM USER_TAB_COLUMNS WHERE TABLE_NAME = "
-                           "'Orders' ORDER BY COLUMN_ID",
+                           "'ORDERS' ORDER BY COLUMN_ID",
                            0);
         QStringList rows;
         for (; !rs->eof(); rs->moveNext()) {
@@ -194,7 +194,7 @@ private slots:
                                     "NOTE TEXT 4000 <null> <null> Y"}));
         const QString constraints =
             "SELECT CONSTRAINT_NAME, CONSTRAINT_TYPE, GENERATED, DELETE_RULE FROM "
-            "USER_CONSTRAINTS WHERE TABLE_NAME = 'Orders'";
+            "USER_CONSTRAINTS WHERE TABLE_NAME = 'ORDERS'";
         const QStringList names = values(*s, constraints, "CONSTRAINT_NAME");
         QCOMPARE(names.size(), 5); // P, NOT NULL, U, C, R
         for (const QString &name : names)
@@ -203,11 +203,11 @@ private slots:
         QCOMPARE(values(*s, constraints, "CONSTRAINT_TYPE"),
                  QStringList({"P", "C", "U", "C", "R"}));
         QCOMPARE(values(*s, constraints, "DELETE_RULE").last(), QString("CASCADE"));
-        QCOMPARE(values(*s, "SELECT INDEX_NAME FROM USER_INDEXES WHERE TABLE_NAME = 'Orders'",
+        QCOMPARE(values(*s, "SELECT INDEX_NAME FROM USER_INDEXES WHERE TABLE_NAME = 'ORDERS'",
                         "INDEX_NAME"),
                  QStringList{names[2]}); // the unique key's index takes its name
         s->execute("DROP TABLE Orders");
-        QVERIFY(values(*s, "SELECT * FROM USER_CONSTRAINTS WHERE TABLE_NAME = 'Orders'",
+        QVERIFY(values(*s, "SELECT * FROM USER_CONSTRAINTS WHERE TABLE_NAME = 'ORDERS'",
                        "CONSTRAINT_NAME")
                     .isEmpty());
     }

@@ -159,6 +159,21 @@ private slots:
                  QString("5100,1981-11-18 00:00:00"));
     }
 
+    // Unquoted names are stored in capitals, quoted ones as written; the dictionary shows them so.
+    void namesAreStoredAsOracleStoresThem() {
+        session->execute("create table t1 (a number, \"Mixed\" varchar2(5))");
+        session->execute("insert into t1 (a, \"Mixed\") values (1, 'x')");
+        QCOMPARE(cells("SELECT table_name FROM user_tables WHERE table_name LIKE 'T%'"),
+                 QString("T1"));
+        QCOMPARE(cells("SELECT column_name FROM user_tab_columns WHERE table_name = 'T1' "
+                       "ORDER BY column_id"),
+                 QString("A|Mixed"));
+        const auto rows = session->query("SELECT * FROM t1", 0);
+        QCOMPARE(rows->fieldName(0), std::string("A"));
+        QCOMPARE(rows->fieldName(1), std::string("Mixed"));
+        QCOMPARE(cells("(SELECT a FROM T1)"), QString("1"));
+    }
+
     void insertedEmptyTextIsNull() {
         session->execute("INSERT INTO bonus VALUES ('', 'X', 1, 2)");
         QCOMPARE(cells("SELECT COUNT(*) FROM bonus WHERE ename IS NULL"), QString("1"));

@@ -479,8 +479,12 @@ std::unique_ptr<Cursor> EmbeddedSession::open(std::string_view sql) {
         bool quoted = false;
         for (const Token &t : tokens)
             quoted = quoted || (t.kind == TokenKind::QuotedName && t.text == quoteName(name));
+        // A column the star brings is headed by its name as stored.
+        const char *origin = sqlite3_column_origin_name(stmt, i);
         if (headings.size() == static_cast<std::size_t>(columns))
             fields[i].name = headings[i];
+        else if (origin && name == origin)
+            fields[i].name = origin;
         else
             fields[i].name = quoted ? name : upperAscii(name);
         fields[i].type = typeFromDeclaration(sqlite3_column_decltype(stmt, i));

@@ -608,6 +608,36 @@ std::string translateStatement(std::vector<Token> tokens, const DialectContext &
                        "PL/SQL blocks and stored program units (procedures, functions, packages, "
                        "triggers, types) need an Oracle database: the embedded engine cannot run "
                        "them.");
+    // The names a definition gives are stored as Oracle stores unquoted names: in capitals, so
+    // that the dictionary, the schema tree and the headings show them as Oracle would. Names
+    // are matched without regard to case, so files made with small letters keep working.
+    std::size_t firstWord = 0;
+    while (firstWord < tokens.size() && tokens[firstWord].isTrivia())
+        ++firstWord;
+    if (firstWord < tokens.size() &&
+        (tokens[firstWord].is("CREATE") || tokens[firstWord].is("ALTER"))) {
+        for (Token &t : tokens)
+            if (t.kind == TokenKind::Word)
+                t.text = upperAscii(t.text);
+    }
+    // A query written inside parentheses as a whole statement.
+    if (firstWord < tokens.size() && tokens[firstWord].isOp("(")) {
+        std::size_t depth = 0, close = std::string::npos;
+        for (std::size_t i = firstWord; i < tokens.size(); ++i) {
+            if (tokens[i].isOp("("))
+                ++depth;
+            else if (tokens[i].isOp(")") && --depth == 0) {
+                close = i;
+                break;
+            }
+        }
+        bool whole = close != std::string::npos;
+        for (std::size_t i = close + 1; whole && i < tokens.size(); ++i)
+            whole = tokens[i].isTrivia() || tokens[i].isOp(";");
+        if (whole)
+            tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(firstWord),
+                          Token{TokenKind::Word, "SELECT * FROM "});
+    }
     bool hierarchical = false;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         Token &t = tokens[i];
