@@ -142,6 +142,24 @@ private slots:
         QTest::newRow("fetch first row") << "SELECT ename FROM emp ORDER BY ename FETCH FIRST ROW "
                                             "ONLY"
                                          << "ADAMS";
+        // Grouping as Oracle allows it.
+        QTest::newRow("aggregates alone") << "SELECT COUNT(*), MAX(sal) FROM emp"
+                                          << "14,5000";
+        QTest::newRow("grouped") << "SELECT deptno, COUNT(*) FROM emp GROUP BY deptno ORDER BY "
+                                    "deptno"
+                                 << "10,3|20,5|30,6";
+        QTest::newRow("qualified and aliased")
+            << "SELECT e.deptno, SUM(e.sal) total FROM emp e GROUP BY e.deptno ORDER BY 1"
+            << "10,8750|20,10875|30,9400";
+        QTest::newRow("grouped expression")
+            << "SELECT SUBSTR(job, 1, 3), COUNT(*) FROM emp GROUP BY SUBSTR(job, 1, 3) ORDER BY 1"
+            << "ANA,2|CLE,4|MAN,3|PRE,1|SAL,4";
+        QTest::newRow("having") << "SELECT deptno, COUNT(*) cnt FROM emp GROUP BY deptno "
+                                   "HAVING COUNT(*) > 4 ORDER BY deptno"
+                                << "20,5|30,6";
+        QTest::newRow("aggregate in a subquery")
+            << "SELECT ename FROM emp WHERE sal = (SELECT MAX(sal) FROM emp)"
+            << "KING";
         // MINUS.
         QTest::newRow("minus") << "SELECT deptno FROM dept MINUS SELECT deptno FROM emp"
                                << "40";
@@ -222,6 +240,12 @@ private slots:
                                             << "is not offered";
         QTest::newRow("fetch percent") << "SELECT ename FROM emp FETCH FIRST 10 PERCENT ROWS ONLY"
                                        << "is not offered";
+        QTest::newRow("not a single-group function") << "SELECT deptno, COUNT(*) FROM emp"
+                                                     << "ORA-00937: not a single-group group "
+                                                        "function";
+        QTest::newRow("not a group by expression")
+            << "SELECT deptno, job, COUNT(*) FROM emp GROUP BY deptno"
+            << "ORA-00979: not a GROUP BY expression";
         QTest::newRow("anonymous block") << "BEGIN NULL; END;"
                                          << "need an Oracle database";
         QTest::newRow("declare") << "DECLARE x NUMBER; BEGIN x := 1; END;"

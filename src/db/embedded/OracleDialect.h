@@ -25,6 +25,10 @@ std::string translateStatement(std::vector<Token> tokens, const DialectContext &
 // when every operand is (Oracle's rule). Exposed for the hierarchical-query translation.
 std::string rewriteConcatenation(const std::vector<Token> &tokens);
 
+// Every rewriting of a statement's levels (null rules, arithmetic, row limits, null ordering),
+// with the checks that need the schema when a context is given.
+std::string rewriteLevels(const std::vector<Token> &tokens, const DialectContext *context);
+
 // The column headings Oracle gives a query's select list, one per item: an alias as written
 // (upper case unless quoted), otherwise the expression's text in upper case without blanks.
 // Empty when the statement is no plain SELECT or an item is a star.
