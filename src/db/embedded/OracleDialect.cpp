@@ -427,6 +427,12 @@ void checkGrouping(const std::vector<Token> &tokens, const std::vector<Item> &it
     }
     if (select == std::string::npos || from == std::string::npos || !context.columnsOf)
         return;
+    // Nothing to check, and no schema to read, without an aggregate in the select list.
+    bool aggregates = false;
+    for (std::size_t t = items[select].first; t < items[from].first && !aggregates; ++t)
+        aggregates = tokens[t].kind == TokenKind::Word && isAggregateName(tokens[t]);
+    if (!aggregates)
+        return;
     // The tables of FROM: name [alias], separated by commas; anything else and nothing is said.
     std::vector<std::string> columns;
     for (std::size_t i = nextSignificant(items, from); i != std::string::npos;) {
