@@ -118,6 +118,59 @@ private slots:
         QTest::newRow("alias after a sum")
             << "SELECT sal + 100 raised FROM emp WHERE ename = 'KING'"
             << "5100";
+        // Conversions and date functions.
+        QTest::newRow("to_char iso") << "SELECT TO_CHAR(hiredate, 'YYYY-MM-DD') FROM emp WHERE "
+                                        "ename = 'SMITH'"
+                                     << "1980-12-17";
+        QTest::newRow("to_char mon") << "SELECT TO_CHAR(hiredate, 'DD-MON-YYYY') FROM emp "
+                                        "WHERE ename = 'SMITH'"
+                                     << "17-DEC-1980";
+        QTest::newRow("to_char fm month") << "SELECT TO_CHAR(hiredate, 'fmMonth DD, YYYY') FROM "
+                                             "emp WHERE ename = 'SMITH'"
+                                          << "December 17, 1980";
+        QTest::newRow("to_char day") << "SELECT TO_CHAR(hiredate, 'Day'), TO_CHAR(hiredate, "
+                                        "'DY') FROM emp WHERE ename = 'SMITH'"
+                                     << "Wednesday,WED";
+        QTest::newRow("to_char padded month")
+            << "SELECT TO_CHAR(DATE '2020-05-01', 'MONTH') || '|' FROM dual"
+            << "MAY      |";
+        QTest::newRow("to_char quarter") << "SELECT TO_CHAR(DATE '2020-03-05', 'Q') FROM dual"
+                                         << "1";
+        QTest::newRow("to_char twelve hours")
+            << "SELECT TO_CHAR(TO_DATE('2020-01-02 13:45:07', 'YYYY-MM-DD HH24:MI:SS'), "
+               "'HH:MI:SS AM') FROM dual"
+            << "01:45:07 PM";
+        QTest::newRow("to_char numbers")
+            << "SELECT TO_CHAR(0.5), TO_CHAR(5), TO_CHAR(-3, '09') FROM dual"
+            << ".5,5,-03";
+        QTest::newRow("to_char number format")
+            << "SELECT TO_CHAR(1234.5, '9,999.99'), TO_CHAR(1234.5, 'FM9,999.99'), "
+               "TO_CHAR(12345, '999') FROM dual"
+            << " 1,234.50,1,234.5,####";
+        QTest::newRow("to_date month name")
+            << "SELECT TO_DATE('17-DEC-1980', 'DD-MON-YYYY') FROM dual"
+            << "1980-12-17 00:00:00";
+        QTest::newRow("add_months last day")
+            << "SELECT ADD_MONTHS(DATE '2020-01-31', 1), ADD_MONTHS(DATE '2020-02-29', 12), "
+               "ADD_MONTHS(DATE '2021-02-28', 1) FROM dual"
+            << "2020-02-29 00:00:00,2021-02-28 00:00:00,2021-03-31 00:00:00";
+        QTest::newRow("last_day") << "SELECT LAST_DAY(DATE '2020-02-10') FROM dual"
+                                  << "2020-02-29 00:00:00";
+        QTest::newRow("months_between")
+            << "SELECT MONTHS_BETWEEN(DATE '2020-03-31', DATE '2020-02-29'), "
+               "MONTHS_BETWEEN(DATE '1995-02-02', DATE '1995-01-01') FROM dual"
+            << "1,1.03225806451613";
+        QTest::newRow("trunc and round dates")
+            << "SELECT TRUNC(DATE '2020-05-17', 'MM'), ROUND(DATE '2020-05-17', 'MM'), "
+               "ROUND(DATE '2020-07-01', 'YYYY') FROM dual"
+            << "2020-05-01 00:00:00,2020-06-01 00:00:00,2021-01-01 00:00:00";
+        QTest::newRow("trunc a date column")
+            << "SELECT TRUNC(hiredate, 'YYYY') FROM emp WHERE ename = 'SMITH'"
+            << "1980-01-01 00:00:00";
+        QTest::newRow("round and trunc numbers")
+            << "SELECT ROUND(1234.5678, 2), ROUND(1234.5678, -2), ROUND(-2.5), "
+               "TRUNC(1234.5678, -2), TRUNC(-2.7), ROUND(2.675, 2) FROM dual"
+            << "1234.57,1200,-3,1200,-2,2.68";
         // Row limiting.
         QTest::newRow("rownum top-n")
             << "SELECT ename FROM (SELECT ename FROM emp ORDER BY sal DESC, ename) "
@@ -246,6 +299,10 @@ private slots:
         QTest::newRow("not a group by expression")
             << "SELECT deptno, job, COUNT(*) FROM emp GROUP BY deptno"
             << "ORA-00979: not a GROUP BY expression";
+        QTest::newRow("no such day") << "SELECT TO_DATE('2020-02-30', 'YYYY-MM-DD') FROM dual"
+                                     << "ORA-01839: date not valid for month specified";
+        QTest::newRow("no such month") << "SELECT TO_DATE('2020-13-01', 'YYYY-MM-DD') FROM dual"
+                                       << "ORA-01843: not a valid month";
         QTest::newRow("anonymous block") << "BEGIN NULL; END;"
                                          << "need an Oracle database";
         QTest::newRow("declare") << "DECLARE x NUMBER; BEGIN x := 1; END;"

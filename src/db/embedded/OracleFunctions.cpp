@@ -1,6 +1,7 @@
 #include "db/embedded/OracleFunctions.h"
 
 #include "db/embedded/FunctionGuard.h"
+#include "db/embedded/OracleDates.h"
 #include "sql/SqlTokenizer.h"
 
 #include <algorithm>
@@ -272,57 +273,16 @@ OracleColumnType oracleColumnType(const std::string &declared) {
     return type;
 }
 
-// Dates as the engine keeps them: "YYYY-MM-DD HH:MM:SS" (or the date alone), read as days
-// since 1970-01-01 with the time as a fraction.
 std::optional<double> dateDays(sqlite3_value *v) {
     if (sqlite3_value_type(v) != SQLITE_TEXT)
         return std::nullopt;
-    const std::string_view text = textOf(v);
-    if (text.size() != 10 && text.size() != 19)
-        return std::nullopt;
-    const auto digits = [&](std::size_t at, std::size_t n, int &out) {
-        out = 0;
-        for (std::size_t k = at; k < at + n; ++k) {
-            if (text[k] < '0' || text[k] > '9')
-                return false;
-            out = out * 10 + (text[k] - '0');
-        }
-        return true;
-    };
-    int y, m, d, hh = 0, mi = 0, ss = 0;
-    if (!digits(0, 4, y) || text[4] != '-' || !digits(5, 2, m) || text[7] != '-' ||
-        !digits(8, 2, d) || m < 1 || m > 12 || d < 1 || d > 31)
-        return std::nullopt;
-    if (text.size() == 19 && (text[10] != ' ' || !digits(11, 2, hh) || text[13] != ':' ||
-                              !digits(14, 2, mi) || text[16] != ':' || !digits(17, 2, ss)))
-        return std::nullopt;
-    // Days from the civil date (proleptic Gregorian).
-    const int yy = y - (m <= 2);
-    const int era = (yy >= 0 ? yy : yy - 399) / 400;
-    const int yoe = yy - era * 400;
-    const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    const double days = era * 146097.0 + doe - 719468;
-    return days + (hh * 3600 + mi * 60 + ss) / 86400.0;
+    const auto date = parseStoredDate(textOf(v));
+    return date ? std::optional<double>(toDays(*date)) : std::nullopt;
 }
 
 void resultDate(sqlite3_context *ctx, double days) {
-    auto seconds = static_cast<long long>(std::llround(days * 86400.0));
-    long long z = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
-    long long secs = seconds - z * 86400;
-    z += 719468;
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long long doe = z - era * 146097;
-    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const long long mp = (5 * doy + 2) / 153;
-    const long long d = doy - (153 * mp + 2) / 5 + 1;
-    const long long m = mp < 10 ? mp + 3 : mp - 9;
-    const long long y = yoe + era * 400 + (m <= 2);
-    char text[128];
-    std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld %02lld:%02lld:%02lld", y, m, d,
-                  secs / 3600, secs / 60 % 60, secs % 60);
-    sqlite3_result_text(ctx, text, -1, SQLITE_TRANSIENT);
+    const std::string text = storedDate(fromDays(days));
+    sqlite3_result_text(ctx, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
 // A number for arithmetic: null stays null (false), text that is no number is Oracle's error.
@@ -435,6 +395,7 @@ void substrFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
 
 void registerOracleFunctions(sqlite3 *db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    registerOracleDateFunctions(db);
     for (int n = 2; n <= 3; ++n) {
         sqlite3_create_function(db, "LPAD", n, flags, nullptr, guarded<lpadFunction>, nullptr,
                                 nullptr);

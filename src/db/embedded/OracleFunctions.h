@@ -11,6 +11,8 @@ struct sqlite3;
 namespace bm::db {
 
 void registerOracleFunctions(sqlite3 *db);
+// TO_CHAR, TO_DATE, ADD_MONTHS, LAST_DAY, MONTHS_BETWEEN, TRUNC and ROUND.
+void registerOracleDateFunctions(sqlite3 *db);
 
 // Oracle's view of a declared column type.
 struct OracleColumnType {
