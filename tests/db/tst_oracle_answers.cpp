@@ -171,6 +171,37 @@ private slots:
             << "SELECT ROUND(1234.5678, 2), ROUND(1234.5678, -2), ROUND(-2.5), "
                "TRUNC(1234.5678, -2), TRUNC(-2.7), ROUND(2.675, 2) FROM dual"
             << "1234.57,1200,-3,1200,-2,2.68";
+        // Text and number functions.
+        QTest::newRow("instr")
+            << "SELECT INSTR('CORPORATE FLOOR', 'OR', 3, 2), "
+               "INSTR('CORPORATE FLOOR', 'OR', -3, 2), INSTR('ABC', 'Z') FROM dual"
+            << "14,2,0";
+        QTest::newRow("initcap") << "SELECT INITCAP('the soap-opera') FROM dual"
+                                 << "The Soap-Opera";
+        QTest::newRow("replace two arguments")
+            << "SELECT REPLACE('JACK and JUE', 'J'), REPLACE('JACK', 'J', 'BL') FROM dual"
+            << "ACK and UE,BLACK";
+        QTest::newRow("concat chr ascii translate")
+            << "SELECT CONCAT('a', NULL), CHR(65), ASCII('a'), TRANSLATE('2KRW229', "
+               "'0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ', '9999999999XXXXXXXXXXXXXXXXXXXXXXXXXX') "
+               "FROM dual"
+            << "a,A,97,9XXX999";
+        QTest::newRow("mod") << "SELECT MOD(11, 4), MOD(-11, 4), MOD(11, -4), MOD(11, 0) FROM dual"
+                             << "3,-3,3,11";
+        QTest::newRow("numbers")
+            << "SELECT POWER(3, 2), SQRT(26), SIGN(-15), CEIL(15.7), FLOOR(-15.7), "
+               "TO_NUMBER('12.50') FROM dual"
+            << "9,5.09901951359278,-1,16,-16,12.5";
+        QTest::newRow("greatest least") << "SELECT GREATEST(1, 7, 3), LEAST('HARRY', 'HARRIOT', "
+                                           "'HAROLD') FROM dual"
+                                        << "7,HAROLD";
+        QTest::newRow("regexp")
+            << "SELECT REGEXP_SUBSTR('500 Oracle Parkway, Redwood Shores', ',[^,]+,?'), "
+               "REGEXP_INSTR('ab12cd', '[0-9]+'), REGEXP_REPLACE('a1b22c', '[0-9]+', '#'), "
+               "REGEXP_REPLACE('John Smith', '(\\w+) (\\w+)', '\\2 \\1') FROM dual"
+            << ", Redwood Shores,3,a#b#c,Smith John";
+        QTest::newRow("regexp_like") << "SELECT COUNT(*) FROM emp WHERE REGEXP_LIKE(ename, '^S')"
+                                     << "2";
         // Row limiting.
         QTest::newRow("rownum top-n")
             << "SELECT ename FROM (SELECT ename FROM emp ORDER BY sal DESC, ename) "
@@ -303,6 +334,8 @@ private slots:
                                      << "ORA-01839: date not valid for month specified";
         QTest::newRow("no such month") << "SELECT TO_DATE('2020-13-01', 'YYYY-MM-DD') FROM dual"
                                        << "ORA-01843: not a valid month";
+        QTest::newRow("to_number of text") << "SELECT TO_NUMBER('abc') FROM dual"
+                                           << "ORA-01722: invalid number";
         QTest::newRow("anonymous block") << "BEGIN NULL; END;"
                                          << "need an Oracle database";
         QTest::newRow("declare") << "DECLARE x NUMBER; BEGIN x := 1; END;"

@@ -396,6 +396,7 @@ void substrFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
 void registerOracleFunctions(sqlite3 *db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     registerOracleDateFunctions(db);
+    registerOracleTextFunctions(db);
     for (int n = 2; n <= 3; ++n) {
         sqlite3_create_function(db, "LPAD", n, flags, nullptr, guarded<lpadFunction>, nullptr,
                                 nullptr);

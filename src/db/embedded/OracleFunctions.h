@@ -13,6 +13,9 @@ namespace bm::db {
 void registerOracleFunctions(sqlite3 *db);
 // TO_CHAR, TO_DATE, ADD_MONTHS, LAST_DAY, MONTHS_BETWEEN, TRUNC and ROUND.
 void registerOracleDateFunctions(sqlite3 *db);
+// INSTR, INITCAP, REPLACE, CONCAT, CHR, ASCII, TRANSLATE, TO_NUMBER, MOD, POWER, SQRT, SIGN,
+// CEIL, FLOOR, GREATEST, LEAST and the REGEXP_ functions.
+void registerOracleTextFunctions(sqlite3 *db);
 
 // Oracle's view of a declared column type.
 struct OracleColumnType {
