@@ -202,6 +202,10 @@ private slots:
             << ", Redwood Shores,3,a#b#c,Smith John";
         QTest::newRow("regexp_like") << "SELECT COUNT(*) FROM emp WHERE REGEXP_LIKE(ename, '^S')"
                                      << "2";
+        QTest::newRow("trim") << "SELECT TRIM(LEADING '0' FROM '0090'), TRIM(TRAILING 'x' FROM "
+                                 "'axx'), TRIM(BOTH FROM '  b  '), TRIM('z' FROM 'zcz'), "
+                                 "TRIM('  d ') FROM dual"
+                              << "90,a,b,c,d";
         // Row limiting.
         QTest::newRow("rownum top-n")
             << "SELECT ename FROM (SELECT ename FROM emp ORDER BY sal DESC, ename) "

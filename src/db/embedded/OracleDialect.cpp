@@ -684,6 +684,57 @@ std::vector<std::string> selectListHeadings(const std::vector<Token> &tokens) {
     return headings;
 }
 
+// TRIM(LEADING|TRAILING|BOTH [set] FROM text) and TRIM(set FROM text) become SQLite's
+// LTRIM, RTRIM and TRIM(text, set); the set defaults to a blank.
+static void rewriteTrim(std::vector<Token> &tokens) {
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (!tokens[i].is("TRIM"))
+            continue;
+        std::size_t open = i + 1;
+        while (open < tokens.size() && tokens[open].isTrivia())
+            ++open;
+        if (open >= tokens.size() || !tokens[open].isOp("("))
+            continue;
+        std::size_t close = open, from = std::string::npos;
+        int depth = 0;
+        for (; close < tokens.size(); ++close) {
+            if (tokens[close].isOp("("))
+                ++depth;
+            else if (tokens[close].isOp(")") && --depth == 0)
+                break;
+            else if (depth == 1 && tokens[close].is("FROM") && from == std::string::npos)
+                from = close;
+        }
+        if (close >= tokens.size() || from == std::string::npos)
+            continue; // TRIM(text): the same in both
+        std::size_t setStart = open + 1;
+        while (setStart < from && tokens[setStart].isTrivia())
+            ++setStart;
+        std::string name = "TRIM";
+        if (setStart < from && (tokens[setStart].is("LEADING") || tokens[setStart].is("TRAILING") ||
+                                tokens[setStart].is("BOTH"))) {
+            name = tokens[setStart].is("LEADING")    ? "LTRIM"
+                   : tokens[setStart].is("TRAILING") ? "RTRIM"
+                                                     : "TRIM";
+            ++setStart;
+        }
+        std::string set;
+        for (std::size_t k = setStart; k < from; ++k)
+            set += tokens[k].text;
+        std::string text;
+        for (std::size_t k = from + 1; k < close; ++k)
+            text += tokens[k].text;
+        if (set.find_first_not_of(" \t\r\n") == std::string::npos)
+            set = "' '";
+        std::vector<Token> replacement = tokenize(name + "((" + text + "), (" + set + "))");
+        tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(i),
+                     tokens.begin() + static_cast<std::ptrdiff_t>(close + 1));
+        tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(i), replacement.begin(),
+                      replacement.end());
+        i += replacement.size() - 1;
+    }
+}
+
 bool isPlSql(const std::vector<Token> &tokens) {
     std::vector<const Token *> words;
     for (const Token &t : tokens) {
@@ -823,6 +874,7 @@ std::string translateStatement(std::vector<Token> tokens, const DialectContext &
             tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(firstWord),
                           Token{TokenKind::Word, "SELECT * FROM "});
     }
+    rewriteTrim(tokens);
     bool hierarchical = false;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         Token &t = tokens[i];
