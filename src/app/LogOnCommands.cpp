@@ -37,8 +37,8 @@ void MDIMain::mnuFileConnect_Click() {
             bm::Prompt::current().message(
                 QMessageBox::Information, QMessageBox::Ok, QCoreApplication::applicationName(),
                 "The database \"" + ServiceName +
-                    "\" is open read-only: queries run, but changes are refused and no execution "
-                    "plan can be shown.");
+                    "\" is open read-only: queries run and plans are shown, but changes are "
+                    "refused.");
         else
             Create_Plan_Table();
         New_Query();

@@ -73,11 +73,8 @@ PlanResult PlanAndStats::fetchPlan(bm::db::Connection &connection, const QString
     const QString id = "'" + kStatementId + "'";
     PlanResult result;
     try {
-        // A database that takes no changes cannot hold a plan.
         if (connection.state() != bm::db::Connection::kStateOpen)
             throw bm::AppError(bm::kErrGeneral, {}, bm::kClosedMessage);
-        if (connection.readOnly())
-            throw bm::AppError(bm::kErrGeneral, {}, "The database is read-only.");
         connection.execute(text("DELETE FROM PLAN_TABLE WHERE Statement_Id = " + id + " "));
         connection.execute(text("Explain Plan set Statement_Id = " + id + " FOR  " + statement));
         result.rows = connection.query(text(planQuery()), 0);

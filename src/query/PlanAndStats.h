@@ -30,7 +30,7 @@ public:
     void Show_Stats();
 
     // Explains the statement on the connection and reads the plan and its sums; on any thread.
-    // A plan that cannot be had (no connection, a read-only database) is not available; other
+    // A plan that cannot be had (no connection) is not available; other
     // failures are raised labelled "..GetPlan".
     static PlanResult fetchPlan(bm::db::Connection &connection, const QString &statement);
     static QString planQuery();

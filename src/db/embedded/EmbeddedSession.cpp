@@ -157,6 +157,7 @@ EmbeddedSession::EmbeddedSession(const std::string &location, std::string userNa
     context_.columnsOf = [this](const std::string &table) { return columnsOf(table); };
     sid_ = registerSession(userName_);
     dictionary_ = std::make_unique<Dictionary>(db_, userName_, sid_);
+    providePlanTable(db_);
     try {
         dictionary_->install();
     } catch (...) {

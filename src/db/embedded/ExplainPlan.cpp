@@ -448,4 +448,28 @@ int explainPlan(sqlite3 *db, const std::vector<Token> &tokens, const DialectCont
     return static_cast<int>(rows.size());
 }
 
+void providePlanTable(sqlite3 *db) {
+    sqlite3_stmt *stmt = nullptr;
+    bool exists = false;
+    if (sqlite3_prepare_v2(db,
+                           "SELECT 1 FROM main.sqlite_master WHERE type = 'table' AND name = "
+                           "'PLAN_TABLE' COLLATE NOCASE",
+                           -1, &stmt, nullptr) == SQLITE_OK)
+        exists = sqlite3_step(stmt) == SQLITE_ROW;
+    sqlite3_finalize(stmt);
+    // One in the file is used, unless the file cannot be written.
+    if (exists && sqlite3_db_readonly(db, "main") != 1)
+        return;
+    sqlite3_exec(db,
+                 "CREATE TEMP TABLE IF NOT EXISTS PLAN_TABLE (STATEMENT_ID VARCHAR2(30), "
+                 "TIMESTAMP DATE, REMARKS VARCHAR2(80), OPERATION VARCHAR2(30), OPTIONS "
+                 "VARCHAR2(30), OBJECT_NODE VARCHAR2(128), OBJECT_OWNER VARCHAR2(30), "
+                 "OBJECT_NAME VARCHAR2(30), OBJECT_INSTANCE NUMERIC, OBJECT_TYPE VARCHAR2(30), "
+                 "OPTIMIZER VARCHAR2(255), SEARCH_COLUMNS NUMBER, ID NUMERIC, PARENT_ID NUMERIC, "
+                 "POSITION NUMERIC, COST NUMERIC, CARDINALITY NUMERIC, BYTES NUMERIC, OTHER_TAG "
+                 "VARCHAR2(255), PARTITION_START VARCHAR2(255), PARTITION_STOP VARCHAR2(255), "
+                 "PARTITION_ID NUMERIC, OTHER LONG, DISTRIBUTION VARCHAR2(30))",
+                 nullptr, nullptr, nullptr);
+}
+
 } // namespace bm::db

@@ -17,4 +17,8 @@ bool isExplainPlan(const std::vector<Token> &tokens);
 // or the inner statement's own error.
 int explainPlan(sqlite3 *db, const std::vector<Token> &tokens, const DialectContext &context);
 
+// As Oracle provides a PLAN_TABLE to every session, the engine gives a session whose database
+// has none its own, in the session's temporary schema (so also on a read-only file).
+void providePlanTable(sqlite3 *db);
+
 } // namespace bm::db
