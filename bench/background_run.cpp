@@ -3,6 +3,7 @@
 // file, its time beside sqlite3 -csv and its peak memory; and how soon Cancel returns control
 // during a long fetch and during a long statement that returns no rows.
 
+#include "BenchPrompt.h"
 #include "BenchSupport.h"
 #include "common/Prompt.h"
 #include "db/modDatabase.h"
@@ -21,15 +22,6 @@
 #include <fstream>
 
 namespace {
-
-class FilePrompt : public bm::WidgetPrompt {
-public:
-    QString path;
-    QString saveFileName(const QString &, const QString &, const QString &,
-                         const QString &) override {
-        return path;
-    }
-};
 
 // The process's peak resident memory so far.
 double peakMiB() {

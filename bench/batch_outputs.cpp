@@ -2,6 +2,7 @@
 // (sqlite3 -csv writing the table to a file) and the floor (a bare step loop reading every cell
 // as text): output to File, to Grid, and to CSV text (100,000 rows), with the text's memory.
 
+#include "BenchPrompt.h"
 #include "BenchSupport.h"
 #include "common/Prompt.h"
 #include "db/embedded/EmbeddedSession.h"
@@ -24,16 +25,6 @@
 #include <sqlite3.h>
 
 namespace {
-
-// Answers the results-file dialog with a fixed path.
-class FilePrompt : public bm::WidgetPrompt {
-public:
-    QString path;
-    QString saveFileName(const QString &, const QString &, const QString &,
-                         const QString &) override {
-        return path;
-    }
-};
 
 double floorSeconds(const std::string &path) {
     sqlite3 *db = nullptr;

@@ -334,22 +334,32 @@ sqlite3_stmt *EmbeddedSession::prepare(const std::vector<Token> &tokens) {
     return stmt;
 }
 
-std::int64_t EmbeddedSession::execute(std::string_view sql) {
+bool EmbeddedSession::begin(std::string_view sql, std::vector<Token> &tokens,
+                            std::int64_t &ownRows) {
     if (!db_)
         throw AppError(kErrGeneral, kSource, kClosedMessage);
     if (interrupted_)
         throw AppError(kErrGeneral, kSource, kCancelledMessage);
-    const std::vector<Token> tokens = tokenize(sql);
+    tokens = tokenize(sql);
     dictionary_->refreshFor(tokens);
-    if (std::int64_t rows = 0; runOwnStatement(tokens, rows))
-        return rows;
-    StatementGuard guard{prepare(tokens)};
+    return runOwnStatement(tokens, ownRows);
+}
+
+void EmbeddedSession::runToEnd(sqlite3_stmt *stmt) {
     int rc;
-    while ((rc = sqlite3_step(guard.stmt)) == SQLITE_ROW) {
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
     }
     waitingForLock_ = false;
     if (rc != SQLITE_DONE)
         raise(rc);
+}
+
+std::int64_t EmbeddedSession::execute(std::string_view sql) {
+    std::vector<Token> tokens;
+    if (std::int64_t rows = 0; begin(sql, tokens, rows))
+        return rows;
+    StatementGuard guard{prepare(tokens)};
+    runToEnd(guard.stmt);
     return sqlite3_changes64(db_);
 }
 
@@ -451,24 +461,14 @@ private:
 } // namespace
 
 std::unique_ptr<Cursor> EmbeddedSession::open(std::string_view sql) {
-    if (!db_)
-        throw AppError(kErrGeneral, kSource, kClosedMessage);
-    if (interrupted_)
-        throw AppError(kErrGeneral, kSource, kCancelledMessage);
-    const std::vector<Token> tokens = tokenize(sql);
-    dictionary_->refreshFor(tokens);
-    if (std::int64_t rows = 0; runOwnStatement(tokens, rows))
+    std::vector<Token> tokens;
+    if (std::int64_t rows = 0; begin(sql, tokens, rows))
         return std::make_unique<NoRowsCursor>();
     StatementGuard guard{prepare(tokens)};
     sqlite3_stmt *stmt = guard.stmt;
     const int columns = sqlite3_column_count(stmt);
     if (columns == 0) {
-        int rc;
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        }
-        waitingForLock_ = false;
-        if (rc != SQLITE_DONE)
-            raise(rc);
+        runToEnd(stmt);
         return std::make_unique<NoRowsCursor>();
     }
     std::vector<Field> fields(columns);

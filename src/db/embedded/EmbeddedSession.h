@@ -42,6 +42,11 @@ public:
 private:
     friend class EmbeddedCursor;
     sqlite3_stmt *prepare(const std::vector<Token> &tokens);
+    // The start of every statement: the checks, the tokens, the dictionary brought up to date;
+    // true (with its rows) when the engine answered the statement itself.
+    bool begin(std::string_view sql, std::vector<Token> &tokens, std::int64_t &ownRows);
+    // Steps a statement without rows to its end.
+    void runToEnd(sqlite3_stmt *stmt);
     // Statements the engine answers itself (EXPLAIN PLAN, COMMIT outside a transaction);
     // returns true and the rows written when it did.
     bool runOwnStatement(const std::vector<Token> &tokens, std::int64_t &rows);

@@ -4,6 +4,7 @@
 #include "db/embedded/FunctionGuard.h"
 #include "db/embedded/OracleDates.h"
 #include "db/embedded/OracleFunctions.h"
+#include "db/embedded/SqlValues.h"
 
 #include <algorithm>
 #include <cctype>
@@ -21,25 +22,8 @@ const char *const kMonths[] = {"JANUARY",   "FEBRUARY", "MARCH",    "APRIL",
 const char *const kDays[] = {"SUNDAY",   "MONDAY", "TUESDAY", "WEDNESDAY",
                              "THURSDAY", "FRIDAY", "SATURDAY"};
 
-bool nullish(sqlite3_value *v) {
-    return sqlite3_value_type(v) == SQLITE_NULL ||
-           (sqlite3_value_type(v) == SQLITE_TEXT && sqlite3_value_bytes(v) == 0);
-}
-
-std::string_view text(sqlite3_value *v) {
-    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
-    return {p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(v))};
-}
-
 std::optional<DateTime> dateOf(sqlite3_value *v) {
-    return sqlite3_value_type(v) == SQLITE_TEXT ? parseStoredDate(text(v)) : std::nullopt;
-}
-
-void resultText(sqlite3_context *ctx, const std::string &value) {
-    if (value.empty())
-        sqlite3_result_null(ctx); // Oracle has no empty text
-    else
-        sqlite3_result_text(ctx, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+    return sqlite3_value_type(v) == SQLITE_TEXT ? parseStoredDate(textOf(v)) : std::nullopt;
 }
 
 void resultDateTime(sqlite3_context *ctx, const DateTime &t) {
@@ -240,18 +224,18 @@ std::string formatNumber(double value, std::string_view format) {
 }
 
 void toCharFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
-    if (nullish(argv[0]) || (argc > 1 && nullish(argv[1]))) {
+    if (isNullish(argv[0]) || (argc > 1 && isNullish(argv[1]))) {
         sqlite3_result_null(ctx);
         return;
     }
     try {
         if (const auto date = dateOf(argv[0])) {
-            resultText(ctx, argc > 1 ? formatDate(*date, text(argv[1])) : storedDate(*date));
+            resultText(ctx, argc > 1 ? formatDate(*date, textOf(argv[1])) : storedDate(*date));
             return;
         }
         const int type = sqlite3_value_numeric_type(argv[0]);
         if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
-            resultText(ctx, argc > 1 ? formatNumber(sqlite3_value_double(argv[0]), text(argv[1]))
+            resultText(ctx, argc > 1 ? formatNumber(sqlite3_value_double(argv[0]), textOf(argv[1]))
                                      : plainNumber(argv[0]));
             return;
         }
@@ -259,7 +243,7 @@ void toCharFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
             sqlite3_result_error(ctx, "ORA-01722: invalid number", -1);
             return;
         }
-        resultText(ctx, std::string(text(argv[0])));
+        resultText(ctx, std::string(textOf(argv[0])));
     } catch (const FormatError &error) {
         sqlite3_result_error(ctx, error.message, -1);
     }
@@ -267,11 +251,11 @@ void toCharFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
 
 // TO_DATE: the text read along the format; without one, the engine's own date text.
 void toDateFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
-    if (nullish(argv[0]) || (argc > 1 && nullish(argv[1]))) {
+    if (isNullish(argv[0]) || (argc > 1 && isNullish(argv[1]))) {
         sqlite3_result_null(ctx);
         return;
     }
-    const std::string_view value = text(argv[0]);
+    const std::string_view value = textOf(argv[0]);
     if (argc == 1) {
         if (const auto date = parseStoredDate(value)) {
             resultDateTime(ctx, *date);
@@ -280,7 +264,7 @@ void toDateFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
         sqlite3_result_error(ctx, "ORA-01861: literal does not match format string", -1);
         return;
     }
-    const std::string_view format = text(argv[1]);
+    const std::string_view format = textOf(argv[1]);
     DateTime t;
     bool pm = false, twelve = false;
     std::size_t at = 0;
@@ -393,7 +377,7 @@ DateTime addMonths(const DateTime &t, long long months) {
 }
 
 void addMonthsFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    if (nullish(argv[0]) || nullish(argv[1])) {
+    if (isNullish(argv[0]) || isNullish(argv[1])) {
         sqlite3_result_null(ctx);
         return;
     }
@@ -407,9 +391,9 @@ void addMonthsFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
 }
 
 void lastDayFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    const auto date = nullish(argv[0]) ? std::nullopt : dateOf(argv[0]);
+    const auto date = isNullish(argv[0]) ? std::nullopt : dateOf(argv[0]);
     if (!date) {
-        if (!nullish(argv[0]))
+        if (!isNullish(argv[0]))
             sqlite3_result_error(ctx, "ORA-01861: literal does not match format string", -1);
         else
             sqlite3_result_null(ctx);
@@ -421,7 +405,7 @@ void lastDayFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
 }
 
 void monthsBetweenFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    if (nullish(argv[0]) || nullish(argv[1])) {
+    if (isNullish(argv[0]) || isNullish(argv[1])) {
         sqlite3_result_null(ctx);
         return;
     }
@@ -496,13 +480,13 @@ DateTime dateTo(const DateTime &t, std::string_view unit, bool round) {
 // TRUNC and ROUND: dates by a unit, numbers by places (negative places count to the left of
 // the point); ROUND takes halves away from zero.
 void cutFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv, bool round) {
-    if (nullish(argv[0]) || (argc > 1 && nullish(argv[1]))) {
+    if (isNullish(argv[0]) || (argc > 1 && isNullish(argv[1]))) {
         sqlite3_result_null(ctx);
         return;
     }
     if (const auto date = dateOf(argv[0])) {
         try {
-            resultDateTime(ctx, dateTo(*date, argc > 1 ? text(argv[1]) : "DD", round));
+            resultDateTime(ctx, dateTo(*date, argc > 1 ? textOf(argv[1]) : "DD", round));
         } catch (const FormatError &error) {
             sqlite3_result_error(ctx, error.message, -1);
         }

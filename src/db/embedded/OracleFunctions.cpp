@@ -2,6 +2,7 @@
 
 #include "db/embedded/FunctionGuard.h"
 #include "db/embedded/OracleDates.h"
+#include "db/embedded/SqlValues.h"
 #include "sql/SqlTokenizer.h"
 
 #include <algorithm>
@@ -16,12 +17,6 @@
 namespace bm::db {
 
 namespace {
-
-// Oracle has no empty text: a zero-length value is null.
-bool isNullish(sqlite3_value *v) {
-    const int type = sqlite3_value_type(v);
-    return type == SQLITE_NULL || (type == SQLITE_TEXT && sqlite3_value_bytes(v) == 0);
-}
 
 void resultValueOrNull(sqlite3_context *ctx, sqlite3_value *v) {
     if (isNullish(v))
@@ -47,11 +42,6 @@ std::vector<std::string_view> characters(std::string_view text) {
         i += len;
     }
     return chars;
-}
-
-std::string_view textOf(sqlite3_value *v) {
-    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
-    return {p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(v))};
 }
 
 // The longest text a VARCHAR2 holds, and so the widest LPAD or RPAD result.

@@ -4,6 +4,7 @@
 
 #include "db/embedded/FunctionGuard.h"
 #include "db/embedded/OracleFunctions.h"
+#include "db/embedded/SqlValues.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,28 +17,15 @@ namespace bm::db {
 
 namespace {
 
-bool nullish(sqlite3_value *v) {
-    return sqlite3_value_type(v) == SQLITE_NULL ||
-           (sqlite3_value_type(v) == SQLITE_TEXT && sqlite3_value_bytes(v) == 0);
-}
-
 bool anyNull(int argc, sqlite3_value **argv) {
     for (int i = 0; i < argc; ++i)
-        if (nullish(argv[i]))
+        if (isNullish(argv[i]))
             return true;
     return false;
 }
 
 std::string text(sqlite3_value *v) {
-    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
-    return std::string(p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(v)));
-}
-
-void resultText(sqlite3_context *ctx, const std::string &value) {
-    if (value.empty())
-        sqlite3_result_null(ctx); // Oracle has no empty text
-    else
-        sqlite3_result_text(ctx, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+    return std::string(textOf(v));
 }
 
 // UTF-8 text as characters.
@@ -81,7 +69,7 @@ void resultNumber(sqlite3_context *ctx, double value) {
 template <double (*Operation)(double)>
 void unaryNumber(sqlite3_context *ctx, int, sqlite3_value **argv) {
     double x;
-    if (nullish(argv[0]))
+    if (isNullish(argv[0]))
         sqlite3_result_null(ctx);
     else if (numeric(ctx, argv[0], x))
         resultNumber(ctx, Operation(x));
@@ -93,7 +81,7 @@ double sign(double x) {
 
 void sqrtFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
     double x;
-    if (nullish(argv[0]))
+    if (isNullish(argv[0]))
         sqlite3_result_null(ctx);
     else if (numeric(ctx, argv[0], x)) {
         if (x < 0)
@@ -122,7 +110,7 @@ void powerFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
 
 void toNumberFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
     double x;
-    if (nullish(argv[0]))
+    if (isNullish(argv[0]))
         sqlite3_result_null(ctx);
     else if (numeric(ctx, argv[0], x))
         resultNumber(ctx, x);
@@ -209,7 +197,7 @@ void instrFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
 }
 
 void initcapFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    if (nullish(argv[0])) {
+    if (isNullish(argv[0])) {
         sqlite3_result_null(ctx);
         return;
     }
@@ -228,17 +216,17 @@ void initcapFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
 // REPLACE(text, sought [, by]): without a replacement, or with a null one, the sought text is
 // removed; a null sought text leaves the text as it is.
 void replaceFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
-    if (nullish(argv[0])) {
+    if (isNullish(argv[0])) {
         sqlite3_result_null(ctx);
         return;
     }
     std::string s = text(argv[0]);
-    if (nullish(argv[1])) {
+    if (isNullish(argv[1])) {
         resultText(ctx, s);
         return;
     }
     const std::string from = text(argv[1]);
-    const std::string to = argc > 2 && !nullish(argv[2]) ? text(argv[2]) : std::string();
+    const std::string to = argc > 2 && !isNullish(argv[2]) ? text(argv[2]) : std::string();
     std::string out;
     for (std::size_t i = 0;;) {
         const std::size_t at = s.find(from, i);
@@ -253,14 +241,14 @@ void replaceFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
 }
 
 void concatFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    const std::string a = nullish(argv[0]) ? std::string() : text(argv[0]);
-    const std::string b = nullish(argv[1]) ? std::string() : text(argv[1]);
+    const std::string a = isNullish(argv[0]) ? std::string() : text(argv[0]);
+    const std::string b = isNullish(argv[1]) ? std::string() : text(argv[1]);
     resultText(ctx, a + b);
 }
 
 void chrFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
     double code;
-    if (nullish(argv[0])) {
+    if (isNullish(argv[0])) {
         sqlite3_result_null(ctx);
         return;
     }
@@ -286,7 +274,7 @@ void chrFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
 }
 
 void asciiFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    if (nullish(argv[0])) {
+    if (isNullish(argv[0])) {
         sqlite3_result_null(ctx);
         return;
     }
@@ -321,7 +309,7 @@ struct RegexRefused : std::runtime_error {
 
 std::regex pattern(sqlite3_value *source, sqlite3_value *flags) {
     auto options = std::regex::ECMAScript;
-    if (flags && !nullish(flags) && text(flags).find('i') != std::string::npos)
+    if (flags && !isNullish(flags) && text(flags).find('i') != std::string::npos)
         options |= std::regex::icase;
     try {
         return std::regex(text(source), options);
@@ -340,7 +328,7 @@ const std::string &searchable(const std::string &s) {
 }
 
 void regexpLikeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
-    if (nullish(argv[0]) || nullish(argv[1])) {
+    if (isNullish(argv[0]) || isNullish(argv[1])) {
         sqlite3_result_null(ctx);
         return;
     }
@@ -351,7 +339,7 @@ void regexpLikeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
 
 // REGEXP_SUBSTR(text, pattern [, start [, occurrence [, flags]]]) and REGEXP_INSTR alike.
 void regexpFind(sqlite3_context *ctx, int argc, sqlite3_value **argv, bool position) {
-    if (nullish(argv[0]) || nullish(argv[1])) {
+    if (isNullish(argv[0]) || isNullish(argv[1])) {
         sqlite3_result_null(ctx);
         return;
     }
@@ -390,15 +378,15 @@ void regexpInstrFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
 
 // REGEXP_REPLACE(text, pattern [, by]): every match; \1 … \9 stand for the groups.
 void regexpReplaceFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
-    if (nullish(argv[0])) {
+    if (isNullish(argv[0])) {
         sqlite3_result_null(ctx);
         return;
     }
-    if (nullish(argv[1])) {
+    if (isNullish(argv[1])) {
         resultText(ctx, text(argv[0]));
         return;
     }
-    std::string by = argc > 2 && !nullish(argv[2]) ? text(argv[2]) : std::string();
+    std::string by = argc > 2 && !isNullish(argv[2]) ? text(argv[2]) : std::string();
     // Oracle writes groups as \1; the library as $1.
     std::string format;
     for (std::size_t i = 0; i < by.size(); ++i) {
