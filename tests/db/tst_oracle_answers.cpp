@@ -280,6 +280,39 @@ private slots:
         QCOMPARE(cells("(SELECT a FROM T1)"), QString("1"));
     }
 
+    // Sequences: numbers in order, CURRVAL after NEXTVAL only, cycling, the dictionary view.
+    void sequences() {
+        QCOMPARE(cells("SELECT COUNT(*) FROM user_sequences"), QString("0"));
+        session->execute("CREATE SEQUENCE emp_seq START WITH 8000 INCREMENT BY 10 NOCACHE");
+        try {
+            cells("SELECT emp_seq.CURRVAL FROM dual");
+            QFAIL("no error");
+        } catch (const bm::AppError &e) {
+            QCOMPARE(QString::fromStdString(e.description()),
+                     QString("ORA-08002: sequence EMP_SEQ.CURRVAL is not yet defined in this "
+                             "session"));
+        }
+        QCOMPARE(cells("SELECT emp_seq.NEXTVAL FROM dual"), QString("8000"));
+        session->execute("INSERT INTO emp (empno, ename, deptno) VALUES (emp_seq.NEXTVAL, "
+                         "'NEW', 10)");
+        QCOMPARE(cells("SELECT empno FROM emp WHERE ename = 'NEW'"), QString("8010"));
+        QCOMPARE(cells("SELECT emp_seq.CURRVAL FROM dual"), QString("8010"));
+        QCOMPARE(cells("SELECT sequence_name, increment_by, last_number FROM user_sequences"),
+                 QString("EMP_SEQ,10,8020"));
+        session->execute("CREATE SEQUENCE small MINVALUE 1 MAXVALUE 2 CYCLE");
+        QCOMPARE(cells("SELECT small.NEXTVAL FROM emp WHERE deptno = 10"),
+                 QString("1|2|1|2")); // the three of dept 10 and NEW
+        QVERIFY(!cells("SELECT table_name FROM user_tables").contains("BM$"));
+        session->execute("DROP SEQUENCE emp_seq");
+        try {
+            cells("SELECT emp_seq.NEXTVAL FROM dual");
+            QFAIL("no error");
+        } catch (const bm::AppError &e) {
+            QCOMPARE(QString::fromStdString(e.description()),
+                     QString("ORA-02289: sequence does not exist"));
+        }
+    }
+
     void insertedEmptyTextIsNull() {
         session->execute("INSERT INTO bonus VALUES ('', 'X', 1, 2)");
         QCOMPARE(cells("SELECT COUNT(*) FROM bonus WHERE ename IS NULL"), QString("1"));

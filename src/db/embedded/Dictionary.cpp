@@ -20,7 +20,9 @@ namespace {
 
 using Value = std::optional<std::string>;
 
-constexpr const char *kUserObject = "m.name NOT LIKE 'sqlite!_%' ESCAPE '!'";
+// The engine's own tables (SQLite's, and BM$ ones such as the sequences) are no user's objects.
+constexpr const char *kUserObject =
+    "m.name NOT LIKE 'sqlite!_%' ESCAPE '!' AND m.name NOT LIKE 'BM$%'";
 
 void run(sqlite3 *db, const std::string &sql) {
     char *message = nullptr;
@@ -133,6 +135,7 @@ const char *const kDictionaryRows[][2] = {
     {"USER_INDEXES", "Description of the user's own indexes"},
     {"USER_IND_COLUMNS", "COLUMNs comprising user's INDEXes and INDEXes on user's TABLES"},
     {"USER_OBJECTS", "Objects owned by the user"},
+    {"USER_SEQUENCES", "Description of the user's own SEQUENCEs"},
     {"USER_TABLES", "Description of the user's own relational tables"},
     {"USER_TAB_COLUMNS", "Columns of user's tables, views and clusters"},
     {"USER_TRIGGERS", "Triggers owned by the user"},

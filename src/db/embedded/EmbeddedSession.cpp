@@ -3,6 +3,7 @@
 #include "db/embedded/Dictionary.h"
 #include "db/embedded/ExplainPlan.h"
 #include "db/embedded/OracleFunctions.h"
+#include "db/embedded/Sequences.h"
 #include "db/embedded/SessionRegistry.h"
 #include "sql/AppError.h"
 
@@ -158,8 +159,10 @@ EmbeddedSession::EmbeddedSession(const std::string &location, std::string userNa
     sid_ = registerSession(userName_);
     dictionary_ = std::make_unique<Dictionary>(db_, userName_, sid_);
     providePlanTable(db_);
+    sequences_ = std::make_unique<Sequences>(db_);
     try {
         dictionary_->install();
+        sequences_->installView();
     } catch (...) {
         close();
         throw;
@@ -173,6 +176,7 @@ EmbeddedSession::~EmbeddedSession() {
 void EmbeddedSession::close() noexcept {
     if (db_) {
         dictionary_.reset();
+        sequences_.reset();
         unregisterSession(sid_);
         sqlite3_close_v2(db_);
         db_ = nullptr;
@@ -194,6 +198,10 @@ std::vector<std::string> EmbeddedSession::columnsOf(const std::string &table) {
 bool EmbeddedSession::runOwnStatement(const std::vector<Token> &tokens, std::int64_t &rows) {
     if (isExplainPlan(tokens)) {
         rows = explainPlan(db_, tokens, context_);
+        return true;
+    }
+    if (sequences_->run(tokens)) {
+        rows = 0;
         return true;
     }
     // COMMIT and ROLLBACK outside a transaction: every statement has already been committed.

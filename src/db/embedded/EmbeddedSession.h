@@ -15,6 +15,7 @@ struct sqlite3_stmt;
 namespace bm::db {
 
 class Dictionary;
+class Sequences;
 
 class EmbeddedSession : public Session {
 public:
@@ -65,6 +66,7 @@ private:
     int sid_ = 0;
     DialectContext context_;
     std::unique_ptr<Dictionary> dictionary_;
+    std::unique_ptr<Sequences> sequences_;
     std::atomic<bool> interrupted_{false};
     std::atomic<bool> waitingForLock_{false};
 };

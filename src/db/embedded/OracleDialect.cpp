@@ -2,6 +2,7 @@
 
 #include "db/embedded/ConnectBy.h"
 #include "db/embedded/DialectLevels.h"
+#include "db/embedded/Sequences.h"
 #include "sql/AppError.h"
 
 #include <algorithm>
@@ -355,6 +356,7 @@ std::string translateStatement(std::vector<Token> tokens, const DialectContext &
                           Token{TokenKind::Word, "SELECT * FROM "});
     }
     rewriteTrim(tokens);
+    rewriteSequenceReferences(tokens);
     bool hierarchical = false;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         Token &t = tokens[i];
