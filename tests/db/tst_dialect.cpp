@@ -141,9 +141,11 @@ private slots:
             << kSessions << "PID" << QStringList{QString::number(getpid())};
         QTest::newRow("dictionary")
             << "SELECT TABLE_NAME FROM DICTIONARY WHERE TABLE_NAME LIKE 'USER%'"
-            << "TABLE_NAME" << QStringList{"USER_CONSTRAINTS", "USER_CONS_COLUMNS", "USER_INDEXES",
-                                           "USER_IND_COLUMNS", "USER_OBJECTS",      "USER_TABLES",
-                                           "USER_TAB_COLUMNS", "USER_TRIGGERS",     "USER_VIEWS"};
+            << "TABLE_NAME"
+            << QStringList{"USER_CONSTRAINTS", "USER_CONS_COLUMNS", "USER_INDEXES",
+                           "USER_IND_COLUMNS", "USER_OBJECTS",      "USER_SEQUENCES",
+                           "USER_TABLES",      "USER_TAB_COLUMNS",  "USER_TRIGGERS",
+                           "USER_VIEWS"};
         QTest::newRow("dual") << "SELECT * FROM DUAL"
                               << "DUMMY" << QStringList{"X"};
     }
