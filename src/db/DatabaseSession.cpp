@@ -59,6 +59,9 @@ void DatabaseSession::workerLoop() {
         lock.lock();
         running_ = nullptr;
         runningStop_ = nullptr;
+        // A cancel that came as the job ended must not refuse what the windows run next.
+        if (cnDatabase)
+            cnDatabase->clearInterrupt();
         changed_.notify_all();
     }
 }
@@ -82,6 +85,12 @@ void DatabaseSession::stop(const void *owner) {
     if (cnDatabase)
         cnDatabase->interrupt();
     changed_.wait(lock, [&] { return running_ != owner; });
+}
+
+void DatabaseSession::interrupt(const void *owner) {
+    const std::lock_guard lock(mutex_);
+    if (running_ == owner && cnDatabase)
+        cnDatabase->interrupt();
 }
 
 void DatabaseSession::stopAll() {

@@ -34,6 +34,8 @@ public:
     bool busy() const;
     // Stops the owner's job: dropped if queued; stopped, interrupted and waited for if it runs.
     void stop(const void *owner);
+    // Interrupts the connection while the owner's job runs, and only then.
+    void interrupt(const void *owner);
     // Stops every job and ends the worker thread (before the connection closes).
     void stopAll();
     // The worker thread exists.

@@ -88,8 +88,7 @@ void BatchExecutor::cancel() {
         return;
     }
     // Running: the statement is interrupted; the worker reports the end.
-    if (cnDatabase)
-        cnDatabase->interrupt();
+    session.interrupt(this);
 }
 
 void BatchExecutor::stopAndWait() {

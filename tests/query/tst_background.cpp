@@ -109,6 +109,9 @@ private slots:
         QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
         QVERIFY(window.runner().BatchHasErrors);
 
+        // The trees, on this thread, are not refused by the cancel that has passed.
+        QCOMPARE(Get_Recordset("SELECT COUNT(*) FROM dept", 0)->value(0).value(),
+                 std::string_view("4"));
         window.txtSQL->setPlainText("SELECT dname FROM dept");
         QVERIFY(runAndWait(window));
         QCOMPARE(window.grdResults->Rows(), 5);
