@@ -171,6 +171,16 @@ private slots:
             << "SELECT ROUND(1234.5678, 2), ROUND(1234.5678, -2), ROUND(-2.5), "
                "TRUNC(1234.5678, -2), TRUNC(-2.7), ROUND(2.675, 2) FROM dual"
             << "1234.57,1200,-3,1200,-2,2.68";
+        QTest::newRow("extract") << "SELECT EXTRACT(YEAR FROM hiredate), EXTRACT(MONTH FROM "
+                                    "hiredate), EXTRACT(DAY FROM hiredate) FROM emp WHERE ename "
+                                    "= 'SMITH'"
+                                 << "1980,12,17";
+        QTest::newRow("next_day") << "SELECT NEXT_DAY(DATE '2020-05-06', 'MONDAY'), "
+                                     "NEXT_DAY(DATE '2020-05-04', 'mon') FROM dual"
+                                  << "2020-05-11 00:00:00,2020-05-11 00:00:00";
+        QTest::newRow("current_date is today")
+            << "SELECT CASE WHEN TRUNC(CURRENT_DATE) = TRUNC(SYSDATE) THEN 'same' END FROM dual"
+            << "same";
         // Text and number functions.
         QTest::newRow("instr")
             << "SELECT INSTR('CORPORATE FLOOR', 'OR', 3, 2), "
@@ -373,6 +383,8 @@ private slots:
                                        << "ORA-01843: not a valid month";
         QTest::newRow("to_number of text") << "SELECT TO_NUMBER('abc') FROM dual"
                                            << "ORA-01722: invalid number";
+        QTest::newRow("hour of a date") << "SELECT EXTRACT(HOUR FROM hiredate) FROM emp"
+                                        << "ORA-30076: invalid extract field for extract source";
         QTest::newRow("anonymous block") << "BEGIN NULL; END;"
                                          << "need an Oracle database";
         QTest::newRow("declare") << "DECLARE x NUMBER; BEGIN x := 1; END;"

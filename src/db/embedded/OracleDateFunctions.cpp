@@ -522,9 +522,71 @@ void roundFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     cutFunction(ctx, argc, argv, true);
 }
 
+// EXTRACT of a date: its year, month or day; a date has no other fields in Oracle.
+void extractFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    if (isNullish(argv[1])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto date = dateOf(argv[1]);
+    if (!date) {
+        sqlite3_result_error(ctx, "ORA-30076: invalid extract field for extract source", -1);
+        return;
+    }
+    const std::string_view field = textOf(argv[0]);
+    if (field == "YEAR")
+        sqlite3_result_int64(ctx, date->year);
+    else if (field == "MONTH")
+        sqlite3_result_int(ctx, date->month);
+    else if (field == "DAY")
+        sqlite3_result_int(ctx, date->day);
+    else
+        sqlite3_result_error(ctx, "ORA-30076: invalid extract field for extract source", -1);
+}
+
+// NEXT_DAY(date, day name): the first later date that falls on that day, at the same time.
+void nextDayFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    if (isNullish(argv[0]) || isNullish(argv[1])) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto date = dateOf(argv[0]);
+    if (!date) {
+        sqlite3_result_error(ctx, "ORA-01861: literal does not match format string", -1);
+        return;
+    }
+    std::string name(textOf(argv[1]));
+    for (char &c : name)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    int wanted = -1;
+    for (int d = 0; d < 7 && wanted < 0; ++d) {
+        const std::string full = kDays[d];
+        if (name == full || (name.size() >= 3 && full.rfind(name, 0) == 0))
+            wanted = d;
+    }
+    if (wanted < 0) {
+        sqlite3_result_error(ctx, "ORA-01846: not a valid day of the week", -1);
+        return;
+    }
+    const long long days = daysFromCivil(date->year, date->month, date->day);
+    const int weekday = static_cast<int>(((days % 7) + 11) % 7);
+    int ahead = (wanted - weekday + 7) % 7;
+    if (ahead == 0)
+        ahead = 7;
+    DateTime out = fromDays(static_cast<double>(days + ahead));
+    out.hour = date->hour;
+    out.minute = date->minute;
+    out.second = date->second;
+    resultDateTime(ctx, out);
+}
+
 } // namespace
 
 void registerOracleDateFunctions(sqlite3 *db) {
+    sqlite3_create_function(db, "BM_EXTRACT", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                            guarded<extractFunction>, nullptr, nullptr);
+    sqlite3_create_function(db, "NEXT_DAY", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                            guarded<nextDayFunction>, nullptr, nullptr);
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     for (int n = 1; n <= 2; ++n) {
         sqlite3_create_function(db, "TO_CHAR", n, flags, nullptr, guarded<toCharFunction>, nullptr,

@@ -167,6 +167,29 @@ std::vector<std::string> selectListHeadings(const std::vector<Token> &tokens) {
 
 // TRIM(LEADING|TRAILING|BOTH [set] FROM text) and TRIM(set FROM text) become SQLite's
 // LTRIM, RTRIM and TRIM(text, set); the set defaults to a blank.
+// EXTRACT(field FROM value) becomes bm_extract('FIELD', value).
+static void rewriteExtract(std::vector<Token> &tokens) {
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (!tokens[i].is("EXTRACT"))
+            continue;
+        std::size_t open = i + 1;
+        while (open < tokens.size() && tokens[open].isTrivia())
+            ++open;
+        std::size_t field = open + 1;
+        while (field < tokens.size() && tokens[field].isTrivia())
+            ++field;
+        std::size_t from = field + 1;
+        while (from < tokens.size() && tokens[from].isTrivia())
+            ++from;
+        if (from >= tokens.size() || !tokens[open].isOp("(") ||
+            tokens[field].kind != TokenKind::Word || !tokens[from].is("FROM"))
+            continue;
+        tokens[i] = {TokenKind::Word, "bm_extract"};
+        tokens[field] = {TokenKind::String, quoteString(upperAscii(tokens[field].text))};
+        tokens[from] = {TokenKind::Operator, ","};
+    }
+}
+
 static void rewriteTrim(std::vector<Token> &tokens) {
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         if (!tokens[i].is("TRIM"))
@@ -356,6 +379,7 @@ std::string translateStatement(std::vector<Token> tokens, const DialectContext &
                           Token{TokenKind::Word, "SELECT * FROM "});
     }
     rewriteTrim(tokens);
+    rewriteExtract(tokens);
     rewriteSequenceReferences(tokens);
     bool hierarchical = false;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
@@ -397,8 +421,10 @@ std::string translateStatement(std::vector<Token> tokens, const DialectContext &
             t = {TokenKind::QuotedName, quoteName(t.text)};
         } else if (!qualified && !call && t.is("USER")) {
             t = {TokenKind::String, quoteString(upperAscii(context.userName))};
-        } else if (!qualified && !call && t.is("SYSDATE")) {
+        } else if (!qualified && !call && (t.is("SYSDATE") || t.is("CURRENT_DATE"))) {
             t = {TokenKind::Word, "datetime('now','localtime')"};
+        } else if (!qualified && !call && t.is("SYSTIMESTAMP")) {
+            t = {TokenKind::Word, "strftime('%Y-%m-%d %H:%M:%f','now','localtime')"};
         } else if (t.is("CONNECT") && next < tokens.size() && tokens[next].is("BY")) {
             hierarchical = true;
         }
