@@ -129,6 +129,19 @@ void BatchExecutor::failed(const QString &statement) {
     emit statementFailed(describe(error), statement);
 }
 
+void BatchExecutor::throwIfCancelled() const {
+    if (cancelled_)
+        throw bm::AppError(bm::kErrGeneral, "BatchExecutor", bm::db::kCancelledMessage);
+}
+
+std::size_t BatchExecutor::nextBatch(const BatchRequest &request, std::size_t fetched,
+                                     std::size_t wanted) {
+    if (request.maxRecords <= 0)
+        return wanted;
+    const auto limit = static_cast<std::size_t>(request.maxRecords);
+    return fetched >= limit ? 0 : std::min(wanted, limit - fetched);
+}
+
 void BatchExecutor::reportProgress(qint64 rows, bool force) {
     // A few times a second is enough for the status line.
     if (!progressClock_.isValid())
@@ -142,21 +155,13 @@ void BatchExecutor::reportProgress(qint64 rows, bool force) {
 
 bool BatchExecutor::fetchRows(bm::db::Cursor &cursor, bm::db::Recordset &rows,
                               const BatchRequest &request, bool guardMemory) {
-    std::size_t batch = rows.recordCount() == 0 ? kFirstBatch : kBatch;
     for (;;) {
-        if (cancelled_)
-            throw bm::AppError(bm::kErrGeneral, "BatchExecutor", bm::db::kCancelledMessage);
-        if (request.maxRecords > 0) {
-            const std::size_t left =
-                static_cast<std::size_t>(request.maxRecords) - rows.recordCount();
-            if (left == 0)
-                return true;
-            batch = std::min(batch, left);
-        }
-        if (!cursor.fetch(rows, batch))
+        throwIfCancelled();
+        const std::size_t batch =
+            nextBatch(request, rows.recordCount(), rows.recordCount() == 0 ? kFirstBatch : kBatch);
+        if (batch == 0 || !cursor.fetch(rows, batch))
             return true;
         reportProgress(static_cast<qint64>(rows.recordCount()), false);
-        batch = kBatch;
         if (guardMemory && request.memoryLimit && rows.memoryBytes() > request.memoryLimit) {
             emit message(QString("The fetch stopped after %1 rows: the result would take more "
                                  "than %2 MB of memory. Set a record limit, or send the "
@@ -181,10 +186,7 @@ void BatchExecutor::Run_SELECT_Query(const BatchRequest &request, const QString 
                 emit noFields();
         } else if (request.showResults && request.output == OutputKind::Grid) {
             auto rows = std::make_shared<bm::db::Recordset>(cursor->fields());
-            cursor->fetch(*rows,
-                          std::min<std::size_t>(kFirstBatch, request.maxRecords > 0
-                                                                 ? std::size_t(request.maxRecords)
-                                                                 : kFirstBatch));
+            cursor->fetch(*rows, nextBatch(request, 0, kFirstBatch));
             emit gridStarted(rows);
             fetchRows(*cursor, *rows, request, true);
             reportProgress(static_cast<qint64>(rows->recordCount()), true);
@@ -211,14 +213,10 @@ void BatchExecutor::Run_SELECT_Query(const BatchRequest &request, const QString 
             // kept.
             std::size_t total = 0;
             for (;;) {
-                if (cancelled_)
-                    throw bm::AppError(bm::kErrGeneral, "BatchExecutor", bm::db::kCancelledMessage);
-                std::size_t batch = kBatch;
-                if (request.maxRecords > 0) {
-                    if (total >= std::size_t(request.maxRecords))
-                        break;
-                    batch = std::min(batch, std::size_t(request.maxRecords) - total);
-                }
+                throwIfCancelled();
+                const std::size_t batch = nextBatch(request, total, kBatch);
+                if (batch == 0)
+                    break;
                 bm::db::Recordset rows(cursor->fields());
                 const bool more = cursor->fetch(rows, batch);
                 total += rows.recordCount();
@@ -250,9 +248,7 @@ void BatchExecutor::streamToFile(bm::db::Cursor &cursor, const BatchRequest &req
     qint64 writing = 0;
     // The first rows come before the question, so that a statement that fails asks nothing.
     auto rows = std::make_unique<bm::db::Recordset>(cursor.fields());
-    bool more = cursor.fetch(*rows, request.maxRecords > 0
-                                        ? std::min<std::size_t>(kFirstBatch, request.maxRecords)
-                                        : kFirstBatch);
+    bool more = cursor.fetch(*rows, nextBatch(request, 0, kFirstBatch));
     std::size_t total = rows->recordCount();
 
     // The window asks for the file; the worker waits for the answer, or for a cancel.
@@ -267,8 +263,7 @@ void BatchExecutor::streamToFile(bm::db::Cursor &cursor, const BatchRequest &req
             },
             Qt::QueuedConnection);
         while (future.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
-            if (cancelled_)
-                throw bm::AppError(bm::kErrGeneral, "BatchExecutor", bm::db::kCancelledMessage);
+            throwIfCancelled();
         }
         name = future.get();
     }
@@ -292,14 +287,10 @@ void BatchExecutor::streamToFile(bm::db::Cursor &cursor, const BatchRequest &req
     };
     write(*rows, true);
     try {
-        while (more && !(request.maxRecords > 0 && total >= std::size_t(request.maxRecords))) {
-            if (cancelled_)
-                throw bm::AppError(bm::kErrGeneral, "BatchExecutor", bm::db::kCancelledMessage);
+        while (more && nextBatch(request, total, kBatch) > 0) {
+            throwIfCancelled();
             rows = std::make_unique<bm::db::Recordset>(cursor.fields());
-            std::size_t batch = kBatch;
-            if (request.maxRecords > 0)
-                batch = std::min(batch, std::size_t(request.maxRecords) - total);
-            more = cursor.fetch(*rows, batch);
+            more = cursor.fetch(*rows, nextBatch(request, total, kBatch));
             total += rows->recordCount();
             write(*rows, false);
             reportProgress(static_cast<qint64>(total), false);

@@ -103,6 +103,11 @@ private:
     // A failure of the running statement: "Query cancelled." when the user stopped it.
     void failed(const QString &statement);
     void reportProgress(qint64 rows, bool force);
+    // Raises the cancelled statement's error once the user has cancelled.
+    void throwIfCancelled() const;
+    // How many rows the next fetch takes: wanted, or fewer near the row limit; 0 at the limit.
+    static std::size_t nextBatch(const BatchRequest &request, std::size_t fetched,
+                                 std::size_t wanted);
 
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> active_{false};

@@ -249,6 +249,34 @@ void toCharFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     }
 }
 
+// The two-digit elements of a TO_DATE format: the part they set, the values they take and
+// Oracle's error for any other. Longer elements come before those they begin with.
+struct TwoDigitField {
+    const char *element;
+    int DateTime::*part;
+    long long low, high;
+    const char *error;
+    bool twelveHour;
+};
+
+const TwoDigitField kTwoDigitFields[] = {
+    {"MM", &DateTime::month, 1, 12, "ORA-01843: not a valid month", false},
+    {"MI", &DateTime::minute, 0, 59, "ORA-01851: minutes must be between 0 and 59", false},
+    {"DD", &DateTime::day, 1, 31, "ORA-01847: day of month must be between 1 and last day of month",
+     false},
+    {"HH24", &DateTime::hour, 0, 23, "ORA-01850: hour must be between 0 and 23", false},
+    {"HH12", &DateTime::hour, 1, 12, "ORA-01849: hour must be between 1 and 12", true},
+    {"HH", &DateTime::hour, 1, 12, "ORA-01849: hour must be between 1 and 12", true},
+    {"SS", &DateTime::second, 0, 59, "ORA-01852: seconds must be between 0 and 59", false},
+};
+
+const TwoDigitField *twoDigitFieldAt(std::string_view format, std::size_t at) {
+    for (const TwoDigitField &field : kTwoDigitFields)
+        if (startsWithNoCase(format, at, field.element))
+            return &field;
+    return nullptr;
+}
+
 // TO_DATE: the text read along the format; without one, the engine's own date text.
 void toDateFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     if (isNullish(argv[0]) || (argc > 1 && isNullish(argv[1]))) {
@@ -309,37 +337,12 @@ void toDateFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
                 return fail("ORA-01843: not a valid month");
             t.month = month;
             i += full ? 5 : 3;
-        } else if (startsWithNoCase(format, i, "MM")) {
-            if (!readNumber(2, n) || n < 1 || n > 12)
-                return fail("ORA-01843: not a valid month");
-            t.month = static_cast<int>(n);
-            i += 2;
-        } else if (startsWithNoCase(format, i, "MI")) {
-            if (!readNumber(2, n) || n > 59)
-                return fail("ORA-01851: minutes must be between 0 and 59");
-            t.minute = static_cast<int>(n);
-            i += 2;
-        } else if (startsWithNoCase(format, i, "DD")) {
-            if (!readNumber(2, n) || n < 1 || n > 31)
-                return fail("ORA-01847: day of month must be between 1 and last day of month");
-            t.day = static_cast<int>(n);
-            i += 2;
-        } else if (startsWithNoCase(format, i, "HH24")) {
-            if (!readNumber(2, n) || n > 23)
-                return fail("ORA-01850: hour must be between 0 and 23");
-            t.hour = static_cast<int>(n);
-            i += 4;
-        } else if (startsWithNoCase(format, i, "HH12") || startsWithNoCase(format, i, "HH")) {
-            if (!readNumber(2, n) || n < 1 || n > 12)
-                return fail("ORA-01849: hour must be between 1 and 12");
-            t.hour = static_cast<int>(n % 12);
-            twelve = true;
-            i += startsWithNoCase(format, i, "HH12") ? 4 : 2;
-        } else if (startsWithNoCase(format, i, "SS")) {
-            if (!readNumber(2, n) || n > 59)
-                return fail("ORA-01852: seconds must be between 0 and 59");
-            t.second = static_cast<int>(n);
-            i += 2;
+        } else if (const TwoDigitField *field = twoDigitFieldAt(format, i)) {
+            if (!readNumber(2, n) || n < field->low || n > field->high)
+                return fail(field->error);
+            t.*(field->part) = static_cast<int>(field->twelveHour ? n % 12 : n);
+            twelve = twelve || field->twelveHour;
+            i += std::string_view(field->element).size();
         } else if (startsWithNoCase(format, i, "AM") || startsWithNoCase(format, i, "PM")) {
             pm = startsWithNoCase(value, at, "PM");
             if (!pm && !startsWithNoCase(value, at, "AM"))
