@@ -353,10 +353,8 @@ private slots:
                         "ENAME"),
                  QStringList({"SCOTT", "ADAMS"}));
         const QString unsupported[][2] = {
-            {"SELECT ename FROM emp CONNECT BY PRIOR empno = mgr ORDER SIBLINGS BY ename",
-             "SIBLINGS"},
-            {"SELECT CONNECT_BY_ROOT ename FROM emp CONNECT BY PRIOR empno = mgr",
-             "CONNECT_BY_ROOT"},
+            {"SELECT CONNECT_BY_ISCYCLE FROM emp CONNECT BY NOCYCLE PRIOR empno = mgr",
+             "CONNECT_BY_ISCYCLE"},
             {"SELECT e.ename FROM emp e, dept d CONNECT BY PRIOR e.empno = e.mgr", "join"},
             {"SELECT ename FROM emp CONNECT BY empno = mgr", "PRIOR"}};
         for (const auto &[sql, name] : unsupported)

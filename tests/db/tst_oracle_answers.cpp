@@ -261,6 +261,40 @@ private slots:
         // MINUS.
         QTest::newRow("minus") << "SELECT deptno FROM dept MINUS SELECT deptno FROM emp"
                                << "40";
+        // Hierarchical queries.
+        const QString tree = " START WITH mgr IS NULL CONNECT BY PRIOR empno = mgr";
+        QTest::newRow("order siblings by")
+            << "SELECT ename FROM emp" + tree + " ORDER SIBLINGS BY ename"
+            << "KING|BLAKE|ALLEN|JAMES|MARTIN|TURNER|WARD|CLARK|MILLER|JONES|FORD|SMITH|SCOTT|"
+               "ADAMS";
+        QTest::newRow("siblings descending")
+            << "SELECT ename FROM emp WHERE LEVEL <= 2" + tree + " ORDER SIBLINGS BY ename DESC"
+            << "KING|JONES|CLARK|BLAKE";
+        QTest::newRow("sys_connect_by_path")
+            << "SELECT SYS_CONNECT_BY_PATH(ename, '/') FROM emp WHERE ename = 'ADAMS'" + tree
+            << "/KING/JONES/SCOTT/ADAMS";
+        QTest::newRow("path of numbers and nulls")
+            << "SELECT SYS_CONNECT_BY_PATH(comm, ':') || '.' FROM emp WHERE ename = 'WARD'" + tree
+            << ":::500.";
+        QTest::newRow("connect_by_root")
+            << "SELECT ename, CONNECT_BY_ROOT ename, LEVEL FROM emp WHERE ename = 'SMITH' "
+               "START WITH job = 'MANAGER' CONNECT BY PRIOR empno = mgr"
+            << "SMITH,JONES,3";
+        QTest::newRow("connect_by_isleaf")
+            << "SELECT ename FROM emp WHERE CONNECT_BY_ISLEAF = 1" + tree + " ORDER BY ename"
+            << "ADAMS|ALLEN|JAMES|MARTIN|MILLER|SMITH|TURNER|WARD";
+        QTest::newRow("leaf flags in tree order")
+            << "SELECT ename, CONNECT_BY_ISLEAF FROM emp START WITH ename = 'JONES' "
+               "CONNECT BY PRIOR empno = mgr ORDER SIBLINGS BY ename"
+            << "JONES,0|FORD,0|SMITH,1|SCOTT,0|ADAMS,1";
+        QTest::newRow("row generator") << "SELECT LEVEL FROM dual CONNECT BY LEVEL <= 4"
+                                       << "1|2|3|4";
+        QTest::newRow("generator with leaf")
+            << "SELECT LEVEL n, CONNECT_BY_ISLEAF FROM dual CONNECT BY LEVEL < 4"
+            << "1,0|2,0|3,1";
+        QTest::newRow("generated dates")
+            << "SELECT DATE '2024-01-30' + LEVEL - 1 FROM dual CONNECT BY LEVEL <= 3"
+            << "2024-01-30 00:00:00|2024-01-31 00:00:00|2024-02-01 00:00:00";
     }
     void answers() {
         QFETCH(QString, sql);

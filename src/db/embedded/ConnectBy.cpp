@@ -15,7 +15,7 @@ constexpr const char *kSource = "Brindlemark embedded engine";
 
 struct Clauses {
     std::size_t select = 0, from = 0, where = 0, start = 0, connect = 0, order = 0;
-    bool nocycle = false;
+    bool nocycle = false, siblings = false;
 };
 
 // Significant token positions at parenthesis depth 0.
@@ -41,13 +41,102 @@ std::string trimmed(const std::string &text) {
     return text.substr(a, b - a + 1);
 }
 
-// Replaces the bare word LEVEL by the level column.
-std::string withLevel(const std::vector<Token> &t, std::size_t from, std::size_t to) {
-    std::string out;
-    for (std::size_t i = from; i < to; ++i) {
-        const bool qualified = i > 0 && t[i - 1].isOp(".");
-        out += (!qualified && t[i].is("LEVEL")) ? "__bm_h.__bm_level" : t[i].text;
+std::size_t nextSignificant(const std::vector<Token> &t, std::size_t i) {
+    while (i < t.size() && t[i].isTrivia())
+        ++i;
+    return i;
+}
+
+// The ")" that closes the group opened at t[open], or `end` when it is not closed before it.
+std::size_t groupClose(const std::vector<Token> &t, std::size_t open, std::size_t end) {
+    int depth = 0;
+    for (std::size_t i = open; i < end; ++i) {
+        if (t[i].isOp("("))
+            ++depth;
+        else if (t[i].isOp(")") && --depth == 0)
+            return i;
     }
+    return end;
+}
+
+// The last token of the operand starting at t[first]: a parenthesised group or a name with its
+// qualifiers (e.alias.column).
+std::size_t operandLast(const std::vector<Token> &t, std::size_t first, std::size_t end) {
+    if (t[first].isOp("("))
+        return groupClose(t, first, end);
+    std::size_t last = first;
+    while (last + 2 < end && t[last + 1].isOp(".") && t[last + 2].kind != TokenKind::Operator)
+        last += 2;
+    return last;
+}
+
+// Values each row of the hierarchy carries down from its root or its parent, as columns of the
+// recursive expression: what a root row holds, and what a child holds given its parent's.
+struct Carried {
+    std::vector<std::string> atRoot, belowParent;
+    bool leaf = false;
+
+    std::string add(std::string root, std::string below) {
+        atRoot.push_back(std::move(root));
+        belowParent.push_back(std::move(below));
+        return "__bm_h.__bm_carry_" + std::to_string(atRoot.size());
+    }
+    std::string nextColumn() const {
+        return "__bm_h.__bm_carry_" + std::to_string(atRoot.size() + 1);
+    }
+};
+
+// The text of the term at t[i], up to `to`, with LEVEL, CONNECT_BY_ISLEAF, CONNECT_BY_ROOT x
+// and SYS_CONNECT_BY_PATH(x, separator) read from the hierarchy's own columns; i is left on
+// the term's last token.
+std::string hierarchyTerm(const std::vector<Token> &t, std::size_t &i, std::size_t to,
+                          Carried &carried) {
+    const bool qualified = i > 0 && t[i - 1].isOp(".");
+    if (qualified || t[i].kind != TokenKind::Word)
+        return t[i].text;
+    if (t[i].is("LEVEL"))
+        return "__bm_h.__bm_level";
+    if (t[i].is("CONNECT_BY_ISLEAF")) {
+        carried.leaf = true;
+        return "__bm_h.__bm_leaf";
+    }
+    if (t[i].is("CONNECT_BY_ROOT")) {
+        const std::size_t first = nextSignificant(t, i + 1);
+        if (first >= to)
+            throw AppError(kErrStatementRejected, kSource, "ORA-00936: missing expression");
+        const std::size_t last = operandLast(t, first, to);
+        i = last;
+        return carried.add(joinTokens(t, first, last + 1), carried.nextColumn());
+    }
+    if (t[i].is("SYS_CONNECT_BY_PATH")) {
+        const std::size_t open = nextSignificant(t, i + 1);
+        const std::size_t close = open < to && t[open].isOp("(") ? groupClose(t, open, to) : to;
+        std::size_t comma = close;
+        for (std::size_t k = open + 1, depth = 0; k < close && comma == close; ++k) {
+            if (t[k].isOp("("))
+                ++depth;
+            else if (t[k].isOp(")"))
+                --depth;
+            else if (depth == 0 && t[k].isOp(","))
+                comma = k;
+        }
+        if (close >= to || comma == close)
+            throw AppError(kErrStatementRejected, kSource,
+                           "ORA-00909: invalid number of arguments");
+        // A null value still adds its separator, as Oracle's path does.
+        const std::string step = " || (" + joinTokens(t, comma + 1, close) + ") || coalesce((" +
+                                 joinTokens(t, open + 1, comma) + "), '')";
+        i = close;
+        return carried.add("''" + step, carried.nextColumn() + step);
+    }
+    return t[i].text;
+}
+
+std::string hierarchyText(const std::vector<Token> &t, std::size_t from, std::size_t to,
+                          Carried &carried) {
+    std::string out;
+    for (std::size_t i = from; i < to; ++i)
+        out += hierarchyTerm(t, i, to, carried);
     return out;
 }
 
@@ -55,12 +144,9 @@ std::string withLevel(const std::vector<Token> &t, std::size_t from, std::size_t
 
 std::string translateHierarchicalQuery(const std::string &sql, const DialectContext &context) {
     const std::vector<Token> t = tokenize(sql);
-    for (const Token &token : t) {
-        for (const char *name : {"CONNECT_BY_ISLEAF", "CONNECT_BY_ISCYCLE", "CONNECT_BY_ROOT",
-                                 "SYS_CONNECT_BY_PATH", "SIBLINGS"})
-            if (token.is(name))
-                unsupported(upperAscii(token.text));
-    }
+    for (const Token &token : t)
+        if (token.is("CONNECT_BY_ISCYCLE"))
+            unsupported("CONNECT_BY_ISCYCLE");
     const std::vector<std::size_t> top = topLevel(t);
     Clauses c;
     c.select = c.from = c.where = c.start = c.connect = c.order = t.size();
@@ -80,8 +166,12 @@ std::string translateHierarchicalQuery(const std::string &sql, const DialectCont
             c.connect = top[k];
         else if (w.is("ORDER") && by)
             c.order = top[k];
-        else if ((w.is("GROUP") && by) || w.is("HAVING") || w.is("UNION") || w.is("INTERSECT") ||
-                 w.is("MINUS") || w.is("EXCEPT"))
+        else if (w.is("ORDER") && k + 2 < top.size() && t[top[k + 1]].is("SIBLINGS") &&
+                 t[top[k + 2]].is("BY")) {
+            c.order = top[k];
+            c.siblings = true;
+        } else if ((w.is("GROUP") && by) || w.is("HAVING") || w.is("UNION") || w.is("INTERSECT") ||
+                   w.is("MINUS") || w.is("EXCEPT"))
             unsupported(upperAscii(w.text) + " in a hierarchical query");
     }
     if (c.select == t.size() || c.from == t.size() || c.connect == t.size())
@@ -150,16 +240,16 @@ std::string translateHierarchicalQuery(const std::string &sql, const DialectCont
         connect += "__bm_h.__bm_prior_" + std::to_string(priors.size());
         i = last;
     }
-    if (priors.empty())
-        unsupported("CONNECT BY without PRIOR");
-    for (std::size_t i = c.select; i < c.from; ++i)
-        if (t[i].is("PRIOR"))
-            unsupported("PRIOR in the select list");
-
+    // Without PRIOR, CONNECT BY LEVEL <= n over DUAL generates n rows; over a table it would
+    // join every row to every row at each level.
+    const bool generator = priors.empty();
+    if (generator && !(upperAscii(table) == "DUAL" || upperAscii(table) == "SYS.DUAL"))
+        unsupported("CONNECT BY without PRIOR over a table other than DUAL");
     const std::string start =
         c.start == t.size() ? "1"
                             : trimmed(joinTokens(t, sig(sig(c.start + 1) + 1), clauseEnd(c.start)));
 
+    Carried carried;
     // The select list, with * spelled out so that the engine's own columns stay hidden.
     std::string select;
     for (std::size_t i = c.select + 1; i < c.from; ++i) {
@@ -185,38 +275,69 @@ std::string translateHierarchicalQuery(const std::string &sql, const DialectCont
                 list += (list.empty() ? "" : ", ") + alias + "." + quoteName(column);
             select += list;
         } else {
-            select += (t[i].is("LEVEL") && !(i > 0 && t[i - 1].isOp("."))) ? "__bm_h.__bm_level"
-                                                                           : t[i].text;
+            select += hierarchyTerm(t, i, c.from, carried);
         }
     }
 
+    const std::string where =
+        c.where == t.size()
+            ? std::string()
+            : " WHERE (" +
+                  trimmed(hierarchyText(t, sig(c.where + 1), clauseEnd(c.where), carried)) + ")";
+    // ORDER SIBLINGS BY numbers the rows in that order, so that the path orders the children of
+    // each row by it while keeping the hierarchy's depth-first order.
+    std::string siblingOrder, order;
+    if (c.siblings) {
+        std::size_t end = t.size();
+        while (end > c.order && (t[end - 1].isTrivia() || t[end - 1].isOp(";")))
+            --end;
+        const std::size_t by = sig(sig(c.order + 1) + 1);
+        siblingOrder = rewriteLevels(tokenize("ORDER BY " + joinTokens(t, by + 1, end)), nullptr);
+    } else if (c.order != t.size()) {
+        order = " " + trimmed(hierarchyText(t, c.order, t.size(), carried));
+    }
+    // The hierarchy's own order: a row's path is its ancestors' numbers and its own.
+    const std::string depthFirst = generator ? "__bm_h.__bm_level" : "__bm_h.__bm_path";
+    if (order.empty())
+        order = " ORDER BY " + depthFirst;
+
     const std::string rn = alias + ".__bm_rn";
-    const std::string step = "printf('/%010d', " + rn + ")";
-    std::string priorColumns, priorValues;
+    const std::string step = generator ? std::string("''") : "printf('/%010d', " + rn + ")";
+    std::string columns, rootValues, childValues;
     for (std::size_t k = 0; k < priors.size(); ++k) {
-        priorColumns += ", __bm_prior_" + std::to_string(k + 1);
-        priorValues += ", " + priors[k];
+        columns += ", __bm_prior_" + std::to_string(k + 1);
+        rootValues += ", " + priors[k];
+    }
+    childValues = rootValues;
+    for (std::size_t k = 0; k < carried.atRoot.size(); ++k) {
+        columns += ", __bm_carry_" + std::to_string(k + 1);
+        rootValues += ", " + carried.atRoot[k];
+        childValues += ", " + carried.belowParent[k];
     }
     const std::string fresh = "instr(__bm_h.__bm_path, " + step + ") = 0";
-    const std::string cycle =
-        c.nocycle ? fresh : "CASE WHEN " + fresh + " THEN 1 ELSE BM_CONNECT_BY_LOOP() END";
+    const std::string cycle = generator ? std::string("1")
+                              : c.nocycle
+                                  ? fresh
+                                  : "CASE WHEN " + fresh + " THEN 1 ELSE BM_CONNECT_BY_LOOP() END";
+    // A row is a leaf when the next row in depth-first order is not one of its children.
+    const std::string leaves =
+        !carried.leaf ? std::string()
+        : generator
+            ? ", __bm_hl AS (SELECT *, CASE WHEN lead(__bm_level) OVER (ORDER BY __bm_level) IS "
+              "NULL THEN 1 ELSE 0 END AS __bm_leaf FROM __bm_h)"
+            : ", __bm_hl AS (SELECT *, CASE WHEN substr(lead(__bm_path) OVER (ORDER BY "
+              "__bm_path), 1, length(__bm_path)) = __bm_path THEN 0 ELSE 1 END AS __bm_leaf "
+              "FROM __bm_h)";
 
-    std::string out =
-        "WITH RECURSIVE __bm_base AS MATERIALIZED (SELECT row_number() OVER () AS "
-        "__bm_rn, * FROM " +
-        table + "), __bm_h(__bm_rn, __bm_level, __bm_path" + priorColumns + ") AS (SELECT " + rn +
-        ", 1, " + step + priorValues + " FROM __bm_base AS " + alias + " WHERE (" + start +
-        ") UNION ALL SELECT " + rn + ", __bm_h.__bm_level + 1, __bm_h.__bm_path || " + step +
-        priorValues + " FROM __bm_h JOIN __bm_base AS " + alias + " ON CASE WHEN (" +
-        trimmed(connect) + ") THEN " + cycle + " ELSE 0 END) SELECT " + trimmed(select) +
-        " FROM __bm_h JOIN __bm_base AS " + alias + " ON " + rn + " = __bm_h.__bm_rn";
-    if (c.where != t.size())
-        out += " WHERE (" + trimmed(withLevel(t, sig(c.where + 1), clauseEnd(c.where))) + ")";
-    if (c.order != t.size())
-        out += " " + trimmed(withLevel(t, c.order, t.size()));
-    else
-        out += " ORDER BY __bm_h.__bm_path";
-    return out;
+    return "WITH RECURSIVE __bm_base AS MATERIALIZED (SELECT row_number() OVER (" + siblingOrder +
+           ") AS __bm_rn, * FROM " + table + " AS " + alias + "), __bm_h(__bm_rn, __bm_level, " +
+           "__bm_path" + columns + ") AS (SELECT " + rn + ", 1, " + step + rootValues +
+           " FROM __bm_base AS " + alias + " WHERE (" + start + ") UNION ALL SELECT " + rn +
+           ", __bm_h.__bm_level + 1, __bm_h.__bm_path || " + step + childValues +
+           " FROM __bm_h JOIN __bm_base AS " + alias + " ON CASE WHEN (" + trimmed(connect) +
+           ") THEN " + cycle + " ELSE 0 END)" + leaves + " SELECT " + trimmed(select) + " FROM " +
+           (carried.leaf ? "__bm_hl AS __bm_h" : "__bm_h") + " JOIN __bm_base AS " + alias +
+           " ON " + rn + " = __bm_h.__bm_rn" + where + order;
 }
 
 } // namespace bm::db
