@@ -240,6 +240,16 @@ private slots:
         QTest::newRow("fetch first row") << "SELECT ename FROM emp ORDER BY ename FETCH FIRST ROW "
                                             "ONLY"
                                          << "ADAMS";
+        // ROWNUM as a column numbers the rows before they are sorted.
+        QTest::newRow("rownum column") << "SELECT ROWNUM, dname FROM dept WHERE deptno > 10"
+                                       << "1,RESEARCH|2,SALES|3,OPERATIONS";
+        QTest::newRow("top-n over an ordered inline view")
+            << "SELECT ROWNUM rn, ename, sal FROM (SELECT ename, sal FROM emp ORDER BY sal DESC, "
+               "ename) WHERE ROWNUM <= 3"
+            << "1,KING,5000|2,FORD,3000|3,SCOTT,3000";
+        QTest::newRow("rownum before the sort")
+            << "SELECT ROWNUM, dname FROM (SELECT dname FROM dept ORDER BY deptno) ORDER BY dname"
+            << "1,ACCOUNTING|4,OPERATIONS|2,RESEARCH|3,SALES";
         // Grouping as Oracle allows it.
         QTest::newRow("aggregates alone") << "SELECT COUNT(*), MAX(sal) FROM emp"
                                           << "14,5000";
@@ -401,8 +411,9 @@ private slots:
             << "is not offered";
         QTest::newRow("rownum with count") << "SELECT COUNT(*) FROM emp WHERE ROWNUM <= 3"
                                            << "is not offered";
-        QTest::newRow("rownum as a column") << "SELECT ROWNUM, ename FROM emp"
-                                            << "is not offered";
+        QTest::newRow("rownum as a grouped column")
+            << "SELECT ROWNUM, COUNT(*) FROM emp GROUP BY ROWNUM"
+            << "is not offered";
         QTest::newRow("fetch percent") << "SELECT ename FROM emp FETCH FIRST 10 PERCENT ROWS ONLY"
                                        << "is not offered";
         QTest::newRow("not a single-group function") << "SELECT deptno, COUNT(*) FROM emp"

@@ -55,10 +55,33 @@ void rewriteRowLimiting(const std::vector<Token> &tokens, const std::vector<Item
             drop(i, only);
         }
     }
+    const auto aggregated = [&] {
+        return std::any_of(items.begin(), items.end(), [](const Item &item) {
+            return item.token &&
+                   (item.token->is("COUNT") || item.token->is("SUM") || item.token->is("AVG") ||
+                    item.token->is("MIN") || item.token->is("MAX"));
+        });
+    };
     // ROWNUM in the WHERE clause: a condition joined to the others by AND.
+    std::size_t selectAt = std::string::npos, fromAt = std::string::npos;
     for (std::size_t i = 0; i < items.size(); ++i) {
+        if (isWord(items[i], "SELECT"))
+            selectAt = i;
+        else if (isWord(items[i], "FROM") && fromAt == std::string::npos)
+            fromAt = i;
         if (!isWord(items[i], "ROWNUM"))
             continue;
+        // In the select list ROWNUM numbers the rows that pass the WHERE clause in the order
+        // they are found, before any sorting, as a window over no order does.
+        if (selectAt != std::string::npos && i > selectAt && fromAt == std::string::npos) {
+            if (grouped || aggregated() ||
+                std::any_of(items.begin(), items.end(),
+                            [](const Item &item) { return isWord(item, "CONNECT"); }))
+                notOffered("ROWNUM as a column of a query that groups its rows or is "
+                           "hierarchical");
+            edits.replace[items[i].first] = "row_number() OVER ()";
+            continue;
+        }
         const std::size_t op = nextSignificant(items, i);
         const std::size_t value = op == std::string::npos ? op : nextSignificant(items, op);
         const bool comparison =
@@ -82,11 +105,8 @@ void rewriteRowLimiting(const std::vector<Token> &tokens, const std::vector<Item
         if (ordered || grouped || combined)
             notOffered("ROWNUM in a query that also sorts, groups or combines its rows (put "
                        "that query in an inline view and limit the outer one)");
-        for (const Item &item : items)
-            if (item.token &&
-                (item.token->is("COUNT") || item.token->is("SUM") || item.token->is("AVG") ||
-                 item.token->is("MIN") || item.token->is("MAX")))
-                notOffered("ROWNUM in a query that aggregates its rows");
+        if (aggregated())
+            notOffered("ROWNUM in a query that aggregates its rows");
         const long long n = std::stoll(items[value].token->text);
         const long long rows = items[op].isOp("<")    ? std::max(0LL, n - 1)
                                : items[op].isOp("<=") ? std::max(0LL, n)
