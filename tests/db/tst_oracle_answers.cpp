@@ -367,6 +367,19 @@ private slots:
         }
     }
 
+    // A statement run again is not rewritten again, yet a change of the table it reads is seen.
+    void repeatedStatementFollowsTheSchema() {
+        session->execute("CREATE TABLE tree (id NUMBER, parent NUMBER)");
+        session->execute("INSERT INTO tree VALUES (1, NULL)");
+        const QString sql = "SELECT * FROM tree START WITH parent IS NULL CONNECT BY PRIOR id = "
+                            "parent";
+        QCOMPARE(cells(sql), QString("1,(null)"));
+        QCOMPARE(cells(sql), QString("1,(null)"));
+        session->execute("ALTER TABLE tree ADD label VARCHAR2(10)");
+        session->execute("UPDATE tree SET label = 'root'");
+        QCOMPARE(cells(sql), QString("1,(null),root"));
+    }
+
     void insertedEmptyTextIsNull() {
         session->execute("INSERT INTO bonus VALUES ('', 'X', 1, 2)");
         QCOMPARE(cells("SELECT COUNT(*) FROM bonus WHERE ename IS NULL"), QString("1"));

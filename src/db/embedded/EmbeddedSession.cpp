@@ -177,6 +177,8 @@ void EmbeddedSession::close() noexcept {
     if (db_) {
         dictionary_.reset();
         sequences_.reset();
+        sqlite3_finalize(schemaVersionQuery_);
+        schemaVersionQuery_ = nullptr;
         unregisterSession(sid_);
         sqlite3_close_v2(db_);
         db_ = nullptr;
@@ -184,6 +186,7 @@ void EmbeddedSession::close() noexcept {
 }
 
 std::vector<std::string> EmbeddedSession::columnsOf(const std::string &table) {
+    consultedSchema_ = true;
     std::vector<std::string> names;
     sqlite3_stmt *stmt = nullptr;
     if (sqlite3_prepare_v2(db_, ("SELECT * FROM " + table + " LIMIT 0").c_str(), -1, &stmt,
@@ -306,13 +309,38 @@ void EmbeddedSession::raise(int code) const {
     throw AppError(isRejection(code) ? kErrStatementRejected : kErrGeneral, kSource, message);
 }
 
-sqlite3_stmt *EmbeddedSession::prepare(const std::vector<Token> &tokens) {
+long long EmbeddedSession::schemaVersion() {
+    if (!schemaVersionQuery_ && sqlite3_prepare_v2(db_, "PRAGMA main.schema_version", -1,
+                                                   &schemaVersionQuery_, nullptr) != SQLITE_OK)
+        raise(sqlite3_errcode(db_));
+    const int rc = sqlite3_step(schemaVersionQuery_);
+    const long long version = rc == SQLITE_ROW ? sqlite3_column_int64(schemaVersionQuery_, 0) : -1;
+    sqlite3_reset(schemaVersionQuery_);
+    if (rc != SQLITE_ROW)
+        raise(rc);
+    return version;
+}
+
+const std::string &EmbeddedSession::translated(std::string_view sql,
+                                               const std::vector<Token> &tokens) {
+    if (const auto *known = translations_.find(sql))
+        if (known->schemaVersion == TranslationCache::kAnySchema ||
+            known->schemaVersion == schemaVersion())
+            return known->text;
+    const long long version = schemaVersion();
+    consultedSchema_ = false;
+    std::string text = translateStatement(tokens, context_);
+    return translations_.store(
+        sql, {std::move(text), consultedSchema_ ? version : TranslationCache::kAnySchema});
+}
+
+sqlite3_stmt *EmbeddedSession::prepare(std::string_view sql, const std::vector<Token> &tokens) {
     if (!db_)
         throw AppError(kErrGeneral, kSource, kClosedMessage);
     // VACUUM writes a copy of the database anywhere (VACUUM INTO) and passes no authorizer.
     if (isStatementVerb(tokens, "VACUUM"))
         throw AppError(kErrStatementRejected, kSource, kInvalidStatement);
-    const std::string translated = translateStatement(tokens, context_);
+    const std::string &translated = this->translated(sql, tokens);
     sqlite3_stmt *stmt = nullptr;
     const char *tail = nullptr;
     refusal_.clear();
@@ -366,7 +394,7 @@ std::int64_t EmbeddedSession::execute(std::string_view sql) {
     std::vector<Token> tokens;
     if (std::int64_t rows = 0; begin(sql, tokens, rows))
         return rows;
-    StatementGuard guard{prepare(tokens)};
+    StatementGuard guard{prepare(sql, tokens)};
     runToEnd(guard.stmt);
     return sqlite3_changes64(db_);
 }
@@ -472,7 +500,7 @@ std::unique_ptr<Cursor> EmbeddedSession::open(std::string_view sql) {
     std::vector<Token> tokens;
     if (std::int64_t rows = 0; begin(sql, tokens, rows))
         return std::make_unique<NoRowsCursor>();
-    StatementGuard guard{prepare(tokens)};
+    StatementGuard guard{prepare(sql, tokens)};
     sqlite3_stmt *stmt = guard.stmt;
     const int columns = sqlite3_column_count(stmt);
     if (columns == 0) {

@@ -4,6 +4,7 @@
 
 #include "db/core/Session.h"
 #include "db/embedded/OracleDialect.h"
+#include "db/embedded/TranslationCache.h"
 
 #include <atomic>
 #include <memory>
@@ -40,9 +41,13 @@ public:
     // The engine's message as Oracle words it, where Oracle has a number for it.
     std::string oracleMessage(const std::string &message) const;
 
+    // The statement as SQLite runs it, rewritten once per text and schema version.
+    const std::string &translated(std::string_view sql, const std::vector<Token> &tokens);
+
 private:
     friend class EmbeddedCursor;
-    sqlite3_stmt *prepare(const std::vector<Token> &tokens);
+    sqlite3_stmt *prepare(std::string_view sql, const std::vector<Token> &tokens);
+    long long schemaVersion();
     // The start of every statement: the checks, the tokens, the dictionary brought up to date;
     // true (with its rows) when the engine answered the statement itself.
     bool begin(std::string_view sql, std::vector<Token> &tokens, std::int64_t &ownRows);
@@ -65,6 +70,9 @@ private:
     std::string userName_;
     int sid_ = 0;
     DialectContext context_;
+    TranslationCache translations_;
+    bool consultedSchema_ = false; // the translation under way read a table's columns
+    sqlite3_stmt *schemaVersionQuery_ = nullptr;
     std::unique_ptr<Dictionary> dictionary_;
     std::unique_ptr<Sequences> sequences_;
     std::atomic<bool> interrupted_{false};

@@ -1,6 +1,7 @@
 // Oracle's date and conversion functions on the embedded engine's dates: TO_CHAR, TO_DATE,
 // ADD_MONTHS, LAST_DAY, MONTHS_BETWEEN, and TRUNC and ROUND for dates as for numbers.
 
+#include "db/embedded/DateFormat.h"
 #include "db/embedded/FunctionGuard.h"
 #include "db/embedded/OracleDates.h"
 #include "db/embedded/OracleFunctions.h"
@@ -16,136 +17,12 @@ namespace bm::db {
 
 namespace {
 
-const char *const kMonths[] = {"JANUARY",   "FEBRUARY", "MARCH",    "APRIL",
-                               "MAY",       "JUNE",     "JULY",     "AUGUST",
-                               "SEPTEMBER", "OCTOBER",  "NOVEMBER", "DECEMBER"};
-const char *const kDays[] = {"SUNDAY",   "MONDAY", "TUESDAY", "WEDNESDAY",
-                             "THURSDAY", "FRIDAY", "SATURDAY"};
-
 std::optional<DateTime> dateOf(sqlite3_value *v) {
     return sqlite3_value_type(v) == SQLITE_TEXT ? parseStoredDate(textOf(v)) : std::nullopt;
 }
 
 void resultDateTime(sqlite3_context *ctx, const DateTime &t) {
     resultText(ctx, storedDate(t));
-}
-
-bool startsWithNoCase(std::string_view text, std::size_t at, std::string_view word) {
-    if (text.size() - at < word.size())
-        return false;
-    for (std::size_t k = 0; k < word.size(); ++k)
-        if (std::toupper(static_cast<unsigned char>(text[at + k])) != word[k])
-            return false;
-    return true;
-}
-
-// A name in the case the format element is written in: MONTH, Month or month.
-std::string cased(std::string name, std::string_view element, std::size_t width, bool fill) {
-    const bool upper = std::isupper(static_cast<unsigned char>(element[0])) &&
-                       (element.size() < 2 || std::isupper(static_cast<unsigned char>(element[1])));
-    const bool capital = std::isupper(static_cast<unsigned char>(element[0]));
-    for (std::size_t k = 0; k < name.size(); ++k)
-        if (!upper && (k > 0 || !capital))
-            name[k] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[k])));
-    if (fill && name.size() < width)
-        name.append(width - name.size(), ' ');
-    return name;
-}
-
-std::string number(long long value, int width, bool fill) {
-    std::string digits = std::to_string(value);
-    if (fill && static_cast<int>(digits.size()) < width)
-        digits.insert(0, width - digits.size(), '0');
-    return digits;
-}
-
-struct FormatError {
-    const char *message;
-};
-
-// TO_CHAR of a date: the format's elements replaced by the date's parts; FM turns padding off
-// for what follows.
-std::string formatDate(const DateTime &t, std::string_view format) {
-    std::string out;
-    bool fill = true;
-    const int weekday = static_cast<int>(((daysFromCivil(t.year, t.month, t.day) % 7) + 11) % 7);
-    const int dayOfYear =
-        static_cast<int>(daysFromCivil(t.year, t.month, t.day) - daysFromCivil(t.year, 1, 1)) + 1;
-    for (std::size_t i = 0; i < format.size();) {
-        const auto is = [&](std::string_view element) {
-            if (!startsWithNoCase(format, i, element))
-                return false;
-            return true;
-        };
-        const std::string_view here = format.substr(i);
-        if (format[i] == '"') {
-            const std::size_t end = format.find('"', i + 1);
-            if (end == std::string_view::npos)
-                throw FormatError{"ORA-01861: literal does not match format string"};
-            out.append(format.substr(i + 1, end - i - 1));
-            i = end + 1;
-        } else if (is("FM")) {
-            fill = !fill;
-            i += 2;
-        } else if (is("YYYY")) {
-            out += number(t.year, 4, fill);
-            i += 4;
-        } else if (is("YY") || is("RR")) {
-            out += number(t.year % 100, 2, true);
-            i += 2;
-        } else if (is("MONTH")) {
-            out += cased(kMonths[t.month - 1], here, 9, fill);
-            i += 5;
-        } else if (is("MON")) {
-            out += cased(std::string(kMonths[t.month - 1]).substr(0, 3), here, 3, fill);
-            i += 3;
-        } else if (is("MM")) {
-            out += number(t.month, 2, fill);
-            i += 2;
-        } else if (is("MI")) {
-            out += number(t.minute, 2, fill);
-            i += 2;
-        } else if (is("DDD")) {
-            out += number(dayOfYear, 3, fill);
-            i += 3;
-        } else if (is("DAY")) {
-            out += cased(kDays[weekday], here, 9, fill);
-            i += 3;
-        } else if (is("DY")) {
-            out += cased(std::string(kDays[weekday]).substr(0, 3), here, 3, fill);
-            i += 2;
-        } else if (is("DD")) {
-            out += number(t.day, 2, fill);
-            i += 2;
-        } else if (is("HH24")) {
-            out += number(t.hour, 2, fill);
-            i += 4;
-        } else if (is("HH12") || is("HH")) {
-            const int hour = t.hour % 12 == 0 ? 12 : t.hour % 12;
-            out += number(hour, 2, fill);
-            i += is("HH12") ? 4 : 2;
-        } else if (is("SS")) {
-            out += number(t.second, 2, fill);
-            i += 2;
-        } else if (is("AM") || is("PM")) {
-            out += cased(t.hour < 12 ? "AM" : "PM", here, 2, false);
-            i += 2;
-        } else if (is("A.M.") || is("P.M.")) {
-            out += cased(t.hour < 12 ? "A.M." : "P.M.", here, 4, false);
-            i += 4;
-        } else if (is("Q")) {
-            out += std::to_string((t.month - 1) / 3 + 1);
-            i += 1;
-        } else if (is("WW")) {
-            out += number((dayOfYear - 1) / 7 + 1, 2, fill);
-            i += 2;
-        } else if (std::string_view(" -/,.;:").find(format[i]) != std::string_view::npos) {
-            out += format[i++];
-        } else {
-            throw FormatError{"ORA-01821: date format not recognized"};
-        }
-    }
-    return out;
 }
 
 // A number as Oracle's TO_CHAR writes it without a format: no trailing zeros, no leading zero
@@ -230,7 +107,23 @@ void toCharFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     }
     try {
         if (const auto date = dateOf(argv[0])) {
-            resultText(ctx, argc > 1 ? formatDate(*date, textOf(argv[1])) : storedDate(*date));
+            if (argc == 1) {
+                resultText(ctx, storedDate(*date));
+                return;
+            }
+            // The format read once per statement when it is a constant.
+            const auto *format = static_cast<const DateFormat *>(sqlite3_get_auxdata(ctx, 1));
+            std::optional<DateFormat> local;
+            if (!format) {
+                local.emplace(textOf(argv[1]));
+                format = &*local;
+                sqlite3_set_auxdata(ctx, 1, new DateFormat(*local),
+                                    [](void *p) { delete static_cast<DateFormat *>(p); });
+            }
+            thread_local std::string out; // keeps its memory from row to row
+            out.clear();
+            format->write(*date, out);
+            resultText(ctx, out);
             return;
         }
         const int type = sqlite3_value_numeric_type(argv[0]);

@@ -10,6 +10,24 @@
 
 namespace bm::db {
 
+inline const char *const kMonths[] = {"JANUARY",   "FEBRUARY", "MARCH",    "APRIL",
+                                      "MAY",       "JUNE",     "JULY",     "AUGUST",
+                                      "SEPTEMBER", "OCTOBER",  "NOVEMBER", "DECEMBER"};
+inline const char *const kDays[] = {"SUNDAY",   "MONDAY", "TUESDAY", "WEDNESDAY",
+                                    "THURSDAY", "FRIDAY", "SATURDAY"};
+
+// Whether text at `at` begins with word (written in capitals), whatever the case of the text.
+inline bool startsWithNoCase(std::string_view text, std::size_t at, std::string_view word) {
+    if (text.size() - at < word.size())
+        return false;
+    for (std::size_t k = 0; k < word.size(); ++k) {
+        const char c = text[at + k];
+        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != word[k])
+            return false;
+    }
+    return true;
+}
+
 struct DateTime {
     long long year = 1970;
     int month = 1, day = 1, hour = 0, minute = 0, second = 0;
