@@ -443,6 +443,25 @@ private slots:
                                            << "ORA-01722: invalid number";
         QTest::newRow("hour of a date") << "SELECT EXTRACT(HOUR FROM hiredate) FROM emp"
                                         << "ORA-30076: invalid extract field for extract source";
+        // Syntax errors by where the statement stops making sense.
+        const struct {
+            const char *name, *sql, *message;
+        } syntax[] = {
+            {"empty select list", "SELECT FROM emp", "ORA-00936: missing expression"},
+            {"dangling comma", "SELECT ename, FROM emp", "ORA-00936: missing expression"},
+            {"dangling operator", "SELECT sal + FROM emp", "ORA-00936: missing expression"},
+            {"empty where", "SELECT * FROM emp WHERE", "ORA-00936: missing expression"},
+            {"two aliases", "SELECT ename sal job FROM emp",
+             "ORA-00923: FROM keyword not found where expected"},
+            {"text after the command", "SELECT * FROM emp WHERE sal > 1000 garbage",
+             "ORA-00933: SQL command not properly ended"},
+            {"second alias of a table", "SELECT * FROM emp e x",
+             "ORA-00933: SQL command not properly ended"},
+            {"unclosed parenthesis", "SELECT * FROM emp WHERE (sal > 1000",
+             "ORA-00907: missing right parenthesis"},
+            {"unknown command", "SELEC 1", "ORA-00900: invalid SQL statement"}};
+        for (const auto &[name, sql, message] : syntax)
+            QTest::newRow(name) << sql << message;
         QTest::newRow("anonymous block") << "BEGIN NULL; END;"
                                          << "need an Oracle database";
         QTest::newRow("declare") << "DECLARE x NUMBER; BEGIN x := 1; END;"

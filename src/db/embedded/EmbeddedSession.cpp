@@ -5,6 +5,7 @@
 #include "db/embedded/OracleFunctions.h"
 #include "db/embedded/Sequences.h"
 #include "db/embedded/SessionRegistry.h"
+#include "db/embedded/SyntaxErrors.h"
 #include "sql/AppError.h"
 
 #include <charconv>
@@ -356,6 +357,10 @@ sqlite3_stmt *EmbeddedSession::prepare(std::string_view sql, const std::vector<T
     checkingUserStatement_ = false;
     if (rc != SQLITE_OK) {
         sqlite3_finalize(stmt);
+        const std::string message = sqlite3_errmsg(db_);
+        if (refusal_.empty() &&
+            (message.ends_with("syntax error") || message == "incomplete input"))
+            refusal_ = oracleSyntaxError(translated, sqlite3_error_offset(db_), message);
         raise(rc);
     }
     refusal_.clear();
