@@ -271,6 +271,31 @@ private slots:
         // MINUS.
         QTest::newRow("minus") << "SELECT deptno FROM dept MINUS SELECT deptno FROM emp"
                                << "40";
+        // Oracle's (+) outer join.
+        QTest::newRow("outer join")
+            << "SELECT d.dname, COUNT(e.empno) FROM dept d, emp e WHERE d.deptno = e.deptno(+) "
+               "GROUP BY d.dname ORDER BY d.dname"
+            << "ACCOUNTING,3|OPERATIONS,0|RESEARCH,5|SALES,6";
+        QTest::newRow("outer join, operator on the left")
+            << "SELECT d.loc FROM emp e, dept d WHERE e.deptno (+) = d.deptno AND e.empno IS NULL"
+            << "BOSTON";
+        QTest::newRow("filter on the outer table")
+            << "SELECT d.deptno, e.ename FROM dept d, emp e WHERE e.deptno(+) = d.deptno AND "
+               "e.job(+) = 'PRESIDENT' ORDER BY d.deptno"
+            << "10,KING|20,(null)|30,(null)|40,(null)";
+        QTest::newRow("unqualified column")
+            << "SELECT dname, ename FROM dept, emp WHERE dept.deptno = emp.deptno(+) AND loc = "
+               "'BOSTON'"
+            << "OPERATIONS,(null)";
+        QTest::newRow("outer join in a subquery")
+            << "SELECT COUNT(*) FROM (SELECT d.deptno FROM dept d, emp e WHERE d.deptno = "
+               "e.deptno(+))"
+            << "15";
+        QTest::newRow("chain of outer joins")
+            << "SELECT d.dname, e.ename, g.grade FROM dept d, emp e, salgrade g WHERE d.deptno = "
+               "e.deptno(+) AND e.sal BETWEEN g.losal(+) AND g.hisal(+) AND d.deptno IN (10, 40) "
+               "ORDER BY 1, 2"
+            << "ACCOUNTING,CLARK,4|ACCOUNTING,KING,5|ACCOUNTING,MILLER,2|OPERATIONS,(null),(null)";
         // Hierarchical queries.
         const QString tree = " START WITH mgr IS NULL CONNECT BY PRIOR empno = mgr";
         QTest::newRow("order siblings by")
@@ -380,6 +405,38 @@ private slots:
         QCOMPARE(cells(sql), QString("1,(null),root"));
     }
 
+    // Values are stored as the column's declared type keeps them.
+    void writesFitTheColumnTypes() {
+        const struct {
+            const char *write, *read, *expected;
+        } cases[] = {
+            {"INSERT INTO emp (empno, ename, sal) VALUES (1, 'X', 1234.567)",
+             "SELECT sal FROM emp WHERE empno = 1", "1234.57"},
+            {"UPDATE emp SET sal = 1000.005, comm = 0.004 WHERE ename = 'KING'",
+             "SELECT sal, comm FROM emp WHERE ename = 'KING'", "1000.01,0"},
+            {"INSERT INTO emp (empno, ename) VALUES (2.5, 'Y')",
+             "SELECT empno FROM emp WHERE ename = 'Y'", "3"},
+            {"INSERT INTO emp (empno, hiredate) VALUES (4, '17-DEC-1980')",
+             "SELECT hiredate FROM emp WHERE empno = 4", "1980-12-17 00:00:00"},
+            {"UPDATE emp SET hiredate = '1981-01-05' WHERE empno = 4",
+             "SELECT hiredate FROM emp WHERE empno = 4", "1981-01-05 00:00:00"},
+            {"INSERT INTO emp (empno, hiredate) VALUES (5, TIMESTAMP '2020-02-29 10:11:12.5')",
+             "SELECT hiredate FROM emp WHERE empno = 5", "2020-02-29 10:11:12"},
+            {"CREATE TABLE codes (code CHAR(3), name NVARCHAR2(4))", "SELECT 1 FROM dual",
+             "1"},
+            {"INSERT INTO codes VALUES ('a', 'äöüß')", "SELECT code || '|', name FROM codes",
+             "a  |,äöüß"}};
+        for (const auto &[write, read, expected] : cases) {
+            session->execute(write);
+            QCOMPARE(cells(read), QString(expected));
+        }
+        // A refused write leaves nothing behind.
+        QVERIFY_THROWS_EXCEPTION(bm::AppError,
+                                 session->execute("INSERT INTO emp (empno, ename) VALUES (9, "
+                                                  "'ABCDEFGHIJK')"));
+        QCOMPARE(cells("SELECT COUNT(*) FROM emp WHERE empno = 9"), QString("0"));
+    }
+
     void insertedEmptyTextIsNull() {
         session->execute("INSERT INTO bonus VALUES ('', 'X', 1, 2)");
         QCOMPARE(cells("SELECT COUNT(*) FROM bonus WHERE ename IS NULL"), QString("1"));
@@ -443,6 +500,34 @@ private slots:
                                            << "ORA-01722: invalid number";
         QTest::newRow("hour of a date") << "SELECT EXTRACT(HOUR FROM hiredate) FROM emp"
                                         << "ORA-30076: invalid extract field for extract source";
+        QTest::newRow("(+) with OR") << "SELECT 1 FROM dept d, emp e WHERE d.deptno = "
+                                        "e.deptno(+) OR d.deptno = 10"
+                                     << "ORA-01719";
+        QTest::newRow("(+) with ANSI join")
+            << "SELECT 1 FROM dept d JOIN emp e ON 1 = 1 WHERE d.deptno = e.deptno(+)"
+            << "ORA-25156";
+        QTest::newRow("tables outer-joined to each other")
+            << "SELECT 1 FROM dept d, emp e WHERE d.deptno(+) = e.deptno AND e.deptno(+) = "
+               "d.deptno"
+            << "ORA-01416";
+        // Writes that do not fit the column's type.
+        QTest::newRow("text too long")
+            << "INSERT INTO emp (empno, ename) VALUES (5, 'ABCDEFGHIJK')"
+            << "ORA-12899: value too large for column \"SCOTT\".\"EMP\".\"ENAME\" (actual: 11, "
+               "maximum: 10)";
+        QTest::newRow("update too long") << "UPDATE dept SET dname = 'A VERY LONG NAME'"
+                                         << "ORA-12899: value too large for column "
+                                            "\"SCOTT\".\"DEPT\".\"DNAME\" (actual: 16, "
+                                            "maximum: 14)";
+        QTest::newRow("number too large") << "UPDATE emp SET sal = 123456 WHERE ename = 'KING'"
+                                          << "ORA-01438: value larger than specified precision";
+        QTest::newRow("text into a number") << "INSERT INTO emp (empno, sal) VALUES (7, 'abc')"
+                                            << "ORA-01722: invalid number";
+        QTest::newRow("text into a date") << "INSERT INTO emp (empno, hiredate) VALUES (6, 'soon')"
+                                          << "ORA-01861: literal does not match format string";
+        QTest::newRow("number into a date") << "INSERT INTO emp (empno, hiredate) VALUES (8, 5)"
+                                            << "ORA-00932: inconsistent datatypes: expected DATE "
+                                               "got NUMBER";
         // Syntax errors by where the statement stops making sense.
         const struct {
             const char *name, *sql, *message;

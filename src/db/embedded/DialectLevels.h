@@ -55,6 +55,9 @@ void rewriteDivision(const std::vector<Item> &items, Insertions &edits);
 void rewriteAddition(const std::vector<Item> &items, Insertions &edits);
 void rewriteRowLimiting(const std::vector<Token> &tokens, const std::vector<Item> &items,
                         std::size_t insertAt, Insertions &edits);
+// Oracle's (+) outer joins of every level, as LEFT JOINs; done on the tokens before the levels
+// are read.
+void rewriteOuterJoins(std::vector<Token> &tokens, const DialectContext *context);
 void checkGrouping(const std::vector<Token> &tokens, const std::vector<Item> &items,
                    const DialectContext &context);
 

@@ -1,5 +1,7 @@
 #include "db/embedded/EmbeddedSession.h"
 
+#include "db/embedded/ColumnFit.h"
+#include "db/embedded/ColumnFitTriggers.h"
 #include "db/embedded/Dictionary.h"
 #include "db/embedded/ExplainPlan.h"
 #include "db/embedded/OracleFunctions.h"
@@ -155,12 +157,14 @@ EmbeddedSession::EmbeddedSession(const std::string &location, std::string userNa
     sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
     sqlite3_set_authorizer(db_, &EmbeddedSession::authorize, this);
     registerOracleFunctions(db_);
+    registerColumnFitFunction(db_);
     context_.userName = upperAscii(userName_);
     context_.columnsOf = [this](const std::string &table) { return columnsOf(table); };
     sid_ = registerSession(userName_);
     dictionary_ = std::make_unique<Dictionary>(db_, userName_, sid_);
     providePlanTable(db_);
     sequences_ = std::make_unique<Sequences>(db_);
+    columnFits_ = std::make_unique<ColumnFitTriggers>(db_, userName_);
     try {
         dictionary_->install();
         sequences_->installView();
@@ -178,6 +182,7 @@ void EmbeddedSession::close() noexcept {
     if (db_) {
         dictionary_.reset();
         sequences_.reset();
+        columnFits_.reset();
         sqlite3_finalize(schemaVersionQuery_);
         schemaVersionQuery_ = nullptr;
         unregisterSession(sid_);
@@ -383,6 +388,10 @@ bool EmbeddedSession::begin(std::string_view sql, std::vector<Token> &tokens,
         throw AppError(kErrGeneral, kSource, kCancelledMessage);
     tokens = tokenize(sql);
     dictionary_->refreshFor(tokens);
+    // Writes meet the column types of the tables as they are now.
+    if (isStatementVerb(tokens, "INSERT") || isStatementVerb(tokens, "UPDATE") ||
+        isStatementVerb(tokens, "MERGE"))
+        columnFits_->refresh();
     return runOwnStatement(tokens, ownRows);
 }
 

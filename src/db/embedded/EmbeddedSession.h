@@ -15,6 +15,7 @@ struct sqlite3_stmt;
 
 namespace bm::db {
 
+class ColumnFitTriggers;
 class Dictionary;
 class Sequences;
 
@@ -75,6 +76,7 @@ private:
     sqlite3_stmt *schemaVersionQuery_ = nullptr;
     std::unique_ptr<Dictionary> dictionary_;
     std::unique_ptr<Sequences> sequences_;
+    std::unique_ptr<ColumnFitTriggers> columnFits_;
     std::atomic<bool> interrupted_{false};
     std::atomic<bool> waitingForLock_{false};
 };

@@ -380,6 +380,7 @@ std::string translateStatement(std::vector<Token> tokens, const DialectContext &
     }
     rewriteTrim(tokens);
     rewriteExtract(tokens);
+    rewriteOuterJoins(tokens, &context);
     rewriteSequenceReferences(tokens);
     bool hierarchical = false;
     for (std::size_t i = 0; i < tokens.size(); ++i) {

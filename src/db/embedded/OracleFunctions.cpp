@@ -181,6 +181,11 @@ std::vector<long long> typeArguments(const std::string &declared) {
         return numbers;
     const char *p = declared.c_str() + open + 1;
     while (*p && *p != ')') {
+        if (*p == '*') { // NUMBER(*, s): Oracle's largest precision
+            numbers.push_back(38);
+            ++p;
+            continue;
+        }
         char *end = nullptr;
         const long long value = std::strtoll(p, &end, 10);
         if (end == p) {
