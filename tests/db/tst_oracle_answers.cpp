@@ -271,6 +271,18 @@ private slots:
         // MINUS.
         QTest::newRow("minus") << "SELECT deptno FROM dept MINUS SELECT deptno FROM emp"
                                << "40";
+        // Timestamps.
+        QTest::newRow("to_timestamp")
+            << "SELECT TO_TIMESTAMP('2024-01-02 03:04:05.123', 'YYYY-MM-DD HH24:MI:SS.FF'), "
+               "TO_TIMESTAMP('02.01.2024 15:04', 'DD.MM.YYYY HH24:MI') FROM dual"
+            << "2024-01-02 03:04:05.123,2024-01-02 15:04:00";
+        QTest::newRow("timestamp formatted")
+            << "SELECT TO_CHAR(TO_TIMESTAMP('2024-03-05 10:11:12.5', 'YYYY-MM-DD HH24:MI:SS.FF3'), "
+               "'DD-MON-YYYY HH24:MI:SS') FROM dual"
+            << "05-MAR-2024 10:11:12";
+        QTest::newRow("timestamp plus a day")
+            << "SELECT TIMESTAMP '2024-02-28 12:00:00.25' + 1 FROM dual"
+            << "2024-02-29 12:00:00";
         // Oracle's (+) outer join.
         QTest::newRow("outer join")
             << "SELECT d.dname, COUNT(e.empno) FROM dept d, emp e WHERE d.deptno = e.deptno(+) "

@@ -138,10 +138,8 @@ void fitFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
             fail("ORA-00932: inconsistent datatypes: expected DATE got NUMBER");
             return;
         }
-        std::string_view text = textOf(value);
         // A timestamp's fraction of a second is dropped, as a DATE has none.
-        if (text.size() > 20 && text[19] == '.')
-            text = text.substr(0, 19);
+        const std::string_view text = textOf(value);
         std::optional<DateTime> date = parseStoredDate(text);
         if (!date)
             date = defaultFormatDate(text);

@@ -170,16 +170,20 @@ const TwoDigitField *twoDigitFieldAt(std::string_view format, std::size_t at) {
     return nullptr;
 }
 
-// TO_DATE: the text read along the format; without one, the engine's own date text.
+// TO_DATE and TO_TIMESTAMP: the text read along the format; without one, the engine's own date
+// text. A timestamp keeps the fraction of a second its FF element reads.
 void toDateFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     if (isNullish(argv[0]) || (argc > 1 && isNullish(argv[1]))) {
         sqlite3_result_null(ctx);
         return;
     }
+    const bool timestamp = sqlite3_user_data(ctx) != nullptr;
     const std::string_view value = textOf(argv[0]);
     if (argc == 1) {
         if (const auto date = parseStoredDate(value)) {
-            resultDateTime(ctx, *date);
+            const std::size_t point = value.size() > 19 ? 19 : value.size();
+            resultText(ctx, storedDate(*date) +
+                                std::string(timestamp ? value.substr(point) : std::string_view()));
             return;
         }
         sqlite3_result_error(ctx, "ORA-01861: literal does not match format string", -1);
@@ -187,6 +191,7 @@ void toDateFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     }
     const std::string_view format = textOf(argv[1]);
     DateTime t;
+    std::string fraction;
     bool pm = false, twelve = false;
     std::size_t at = 0;
     const auto readNumber = [&](std::size_t maxDigits, long long &out) {
@@ -206,6 +211,16 @@ void toDateFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
         long long n = 0;
         if (startsWithNoCase(format, i, "FM")) {
             i += 2;
+        } else if (timestamp && startsWithNoCase(format, i, "FF")) {
+            i += 2;
+            std::size_t digits = 9;
+            if (i < format.size() && format[i] >= '1' && format[i] <= '9')
+                digits = static_cast<std::size_t>(format[i++] - '0');
+            while (at < value.size() && fraction.size() < digits &&
+                   std::isdigit(static_cast<unsigned char>(value[at])))
+                fraction += value[at++];
+            if (fraction.empty())
+                return fail("ORA-01861: literal does not match format string");
         } else if (startsWithNoCase(format, i, "YYYY")) {
             if (!readNumber(4, n))
                 return fail("ORA-01841: (full) year must be between -4713 and +9999, and not be 0");
@@ -257,7 +272,7 @@ void toDateFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
         t.hour += 12;
     if (t.day > daysInMonth(t.year, t.month))
         return fail("ORA-01839: date not valid for month specified");
-    resultDateTime(ctx, t);
+    resultText(ctx, storedDate(t) + (fraction.empty() ? "" : "." + fraction));
 }
 
 DateTime addMonths(const DateTime &t, long long months) {
@@ -489,6 +504,9 @@ void registerOracleDateFunctions(sqlite3 *db) {
                                 nullptr);
         sqlite3_create_function(db, "TO_DATE", n, flags, nullptr, guarded<toDateFunction>, nullptr,
                                 nullptr);
+        static int timestamp = 1;
+        sqlite3_create_function(db, "TO_TIMESTAMP", n, flags, &timestamp, guarded<toDateFunction>,
+                                nullptr, nullptr);
         sqlite3_create_function(db, "TRUNC", n, flags, nullptr, guarded<truncFunction>, nullptr,
                                 nullptr);
         sqlite3_create_function(db, "ROUND", n, flags, nullptr, guarded<roundFunction>, nullptr,

@@ -77,7 +77,11 @@ inline DateTime fromDays(double days) {
 }
 
 // "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS"; nothing for any other text.
+// A date, or a timestamp whose fraction of a second ("…:SS.fff") is left aside.
 inline std::optional<DateTime> parseStoredDate(std::string_view text) {
+    if (text.size() > 20 && text[19] == '.' &&
+        text.find_first_not_of("0123456789", 20) == std::string_view::npos)
+        text = text.substr(0, 19);
     if (text.size() != 10 && text.size() != 19)
         return std::nullopt;
     const auto digits = [&](std::size_t at, std::size_t n, long long &out) {
