@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <optional>
+#include <vector>
 
 namespace bm::db {
 
@@ -64,21 +65,26 @@ double roundToScale(double value, long long scale) {
     return rounded / factor;
 }
 
+// The rules of the types seen lately. A trigger runs as a program of its own for every row, so
+// SQLite's per-statement store for constant arguments would read the type again for each.
+const ColumnFitRule *cachedRule(std::string_view declared) {
+    thread_local std::vector<std::pair<std::string, ColumnFitRule>> rules;
+    for (const auto &[type, rule] : rules)
+        if (type == declared)
+            return &rule;
+    if (rules.size() >= 64)
+        rules.clear();
+    rules.emplace_back(std::string(declared), columnFitRule(std::string(declared)));
+    return &rules.back().second;
+}
+
 void fitFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
     sqlite3_value *value = argv[0];
     if (sqlite3_value_type(value) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
     }
-    // The rule read once per statement from the constant type.
-    const auto *rule = static_cast<const ColumnFitRule *>(sqlite3_get_auxdata(ctx, 1));
-    std::optional<ColumnFitRule> local;
-    if (!rule) {
-        local = columnFitRule(std::string(textOf(argv[1])));
-        rule = &*local;
-        sqlite3_set_auxdata(ctx, 1, new ColumnFitRule(*local),
-                            [](void *p) { delete static_cast<ColumnFitRule *>(p); });
-    }
+    const ColumnFitRule *rule = cachedRule(textOf(argv[1]));
     const std::string_view column = textOf(argv[2]);
     const auto fail = [&](const std::string &message) {
         sqlite3_result_error(ctx, message.c_str(), static_cast<int>(message.size()));
