@@ -1,6 +1,7 @@
 #include "db/embedded/ColumnFitTriggers.h"
 
 #include "db/embedded/ColumnFit.h"
+#include "db/embedded/SchemaVersion.h"
 #include "sql/AppError.h"
 #include "sql/SqlTokenizer.h"
 
@@ -46,12 +47,7 @@ std::string triggerName(const std::string &kind, const std::string &table) {
 } // namespace
 
 void ColumnFitTriggers::refresh() {
-    sqlite3_stmt *stmt = nullptr;
-    long long version = -1;
-    if (sqlite3_prepare_v2(db_, "PRAGMA main.schema_version", -1, &stmt, nullptr) == SQLITE_OK &&
-        sqlite3_step(stmt) == SQLITE_ROW)
-        version = sqlite3_column_int64(stmt, 0);
-    sqlite3_finalize(stmt);
+    const long long version = mainSchemaVersion(db_);
     if (version == schemaVersion_)
         return;
     std::map<std::string, std::string> now;

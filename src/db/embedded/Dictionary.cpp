@@ -1,8 +1,8 @@
 #include "db/embedded/Dictionary.h"
 
 #include "db/embedded/FunctionGuard.h"
-
 #include "db/embedded/SchemaParser.h"
+#include "db/embedded/SchemaVersion.h"
 #include "db/embedded/SessionRegistry.h"
 #include "sql/AppError.h"
 
@@ -313,12 +313,7 @@ void Dictionary::refreshFor(const std::vector<Token> &tokens) {
 }
 
 void Dictionary::refreshParsed() {
-    sqlite3_stmt *stmt = nullptr;
-    long long version = -1;
-    if (sqlite3_prepare_v2(db_, "PRAGMA main.schema_version", -1, &stmt, nullptr) == SQLITE_OK &&
-        sqlite3_step(stmt) == SQLITE_ROW)
-        version = sqlite3_column_int64(stmt, 0);
-    sqlite3_finalize(stmt);
+    const long long version = mainSchemaVersion(db_);
     if (version == parsedSchemaVersion_)
         return;
 
