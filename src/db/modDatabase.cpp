@@ -3,6 +3,8 @@
 #include "DatabaseSession.h"
 #include "common/Prompt.h"
 #include "common/frmTrace.h"
+#include "db/oracle/OracleSession.h"
+#include "settings/ProgramSettings.h"
 #include "sql/AppError.h"
 
 #include <QCoreApplication>
@@ -47,6 +49,17 @@ void forgetPassword() {
     strConnect = kept;
 }
 
+// [Oracle] ClientLibrary names the client library's file where it is not found by its usual
+// names; FetchRows is the rows read per round trip.
+void applyOracleSettings() {
+    const auto settings = programSettings();
+    const QString library = settings->value("Oracle/ClientLibrary").toString();
+    if (!library.isEmpty())
+        bm::db::setOracleClientLibrary(library.toStdString());
+    bm::db::setOracleFetchRows(
+        settings->value("Oracle/FetchRows", bm::db::kDefaultOracleFetchRows).toInt());
+}
+
 } // namespace
 
 bool Open_Connection() {
@@ -57,6 +70,7 @@ bool Open_Connection() {
             return true;
         cnDatabase->setConnectionString(strConnect.toStdString());
         forgetPassword();
+        applyOracleSettings();
         cnDatabase->open(sampleSource());
         return true;
     } catch (...) {

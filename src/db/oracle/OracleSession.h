@@ -1,17 +1,24 @@
 #pragma once
 
-// The Oracle engine: Oracle's client library, loaded at run time so that the program builds and
-// runs where no Oracle client is installed.
+// The Oracle engine: a session on an Oracle database through Oracle's client library, which is
+// loaded at run time so that the program builds and runs where no Oracle client is installed.
 
 #include "db/core/ConnectionString.h"
 #include "db/core/Session.h"
 
+#include <string>
+
 namespace bm::db {
 
-// Loads the client library and logs on; raises kErrGeneral when it cannot.
-std::unique_ptr<Session> openOracleSession(const ConnectionSettings &settings);
+// Set from the program's settings before the first log-on: the client library's path (empty:
+// look for it by its usual names) and the rows fetched per round trip.
+void setOracleClientLibrary(std::string path);
+void setOracleFetchRows(int rows);
+int oracleFetchRows();
+inline constexpr int kDefaultOracleFetchRows = 1000;
 
-// The client library's handle, or nullptr where none is installed.
-void *loadOracleClient();
+// Loads the client library and logs on to the data source (a net service name, an Easy Connect
+// string or a connect descriptor); raises kErrGeneral with the reason when it cannot.
+std::unique_ptr<Session> openOracleSession(const ConnectionSettings &settings);
 
 } // namespace bm::db
