@@ -3,9 +3,11 @@
 
 #include "MDIMain.h"
 #include "common/Icons.h"
+#include "db/modDatabase.h"
 #include "query/frmQuery.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -180,6 +182,13 @@ QAction *MDIMain::addCommand(const QString &name, const QString &caption, Needs 
 void MDIMain::updateCommandStates() {
     frmQuery *query = activeQuery();
     const bool connected = Connected();
+    // A connection the database dropped (the session closed itself) shows as disconnected; the
+    // next Connect logs on afresh.
+    if (cnDatabase && !connected && !statusPanel(2)->text().isEmpty() &&
+        statusPanel(2)->text() != "DISCONNECTED") {
+        statusPanel(2)->setText("DISCONNECTED");
+        statusPanel(3)->clear();
+    }
     for (auto it = needs_.cbegin(); it != needs_.cend(); ++it) {
         bool enabled = true;
         switch (it.value()) {

@@ -7,8 +7,10 @@
 #include "app/MDIMain.h"
 #include "common/SelectTextOnFocus.h"
 #include "common/frmTrace.h"
+#include "db/embedded/SampleDatabase.h"
 #include "db/frmLogin.h"
 #include "db/modDatabase.h"
+#include "db/oracle/OracleSession.h"
 #include "editor/SqlEditor.h"
 #include "query/ResultGrid.h"
 #include "query/frmQuery.h"
@@ -16,6 +18,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QMdiArea>
@@ -25,6 +28,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
+#include <dlfcn.h>
 
 namespace {
 
@@ -257,22 +261,36 @@ private slots:
         QVERIFY(!main->action("mnuQueryRFile")->isChecked());
     }
 
-    // Start, log on to the sample database, type a batch, press F5, read what shows.
+    // Start, log on, type a batch, press F5, read what shows: on the sample database, and on an
+    // Oracle database through the Oracle engine and the stand-in client library.
+    void endToEnd_data() {
+        QTest::addColumn<QString>("service");
+        QTest::newRow("sample database") << "demo";
+        QTest::newRow("Oracle engine") << "ORCL";
+    }
     void endToEnd() {
+        QFETCH(QString, service);
         QFile::remove(sampleDatabasePath());
-        auto main = started([](QDialog &dialog) {
+        if (service == "ORCL") {
+            const QString path = env.file("oracle.db");
+            QFile::remove(path);
+            bm::db::ensureSampleDatabase(path.toStdString(), sampleSchemaScript());
+            qputenv("BM_FAKEOCI_DATABASE", path.toUtf8());
+            bm::db::setOracleClientLibrary(BM_FAKEOCI_PATH);
+        }
+        auto main = started([service](QDialog &dialog) {
             auto &login = static_cast<frmLogin &>(dialog);
             login.show();
             QTest::keyClicks(login.txtUserId, "scott");
             QTest::keyClick(login.txtUserId, Qt::Key_Tab);
             QTest::keyClicks(login.txtPassword, "tiger");
             login.txtServiceName->setFocus(Qt::TabFocusReason);
-            QTest::keyClicks(login.txtServiceName, "demo");
+            QTest::keyClicks(login.txtServiceName, service);
             QTest::keyClick(login.txtServiceName, Qt::Key_Return);
             return login.result();
         });
         QVERIFY(main->Connected());
-        QCOMPARE(main->statusPanel(2)->text(), QString("demo"));
+        QCOMPARE(main->statusPanel(2)->text(), service);
         frmQuery *query = main->activeQuery();
         QVERIFY(query);
         QApplication::setActiveWindow(main.get());
@@ -296,6 +314,31 @@ private slots:
         QCOMPARE(query->grdResults->TextMatrix(0, 2), QString("SAL"));
         QCOMPARE(query->lvwStats->topLevelItem(0)->text(1), QString("3"));
         QCOMPARE(query->statusPanel("reccount")->text(), QString("3 rows"));
+
+        // The execution plan, read from the plan table.
+        query->chkShowPlan->click();
+        query->txtSQL->setPlainText("SELECT * FROM emp");
+        QTest::keyClick(main.get(), Qt::Key_F5);
+        QVERIFY(waitForRun(*query));
+        QCOMPARE(query->grdEP->TextMatrix(1, 1), QString("SELECT STATEMENT optimizer=ALL_ROWS"));
+        QCOMPARE(query->grdResults->Rows(), 15);
+        if (service != "ORCL")
+            return;
+
+        // The database drops the connection: the statement fails, the status says so, and a
+        // new log-on works without a restart.
+        query->chkShowPlan->click();
+        reinterpret_cast<void (*)()>(dlsym(RTLD_DEFAULT, "fakeoci_drop_connections"))();
+        QTest::keyClick(main.get(), Qt::Key_F5);
+        QVERIFY(waitForRun(*query));
+        QVERIFY2(query->txtMessage->toPlainText().contains("ORA-03113"),
+                 qPrintable(query->txtMessage->toPlainText()));
+        QVERIFY(!main->Connected());
+        QCOMPARE(main->statusPanel(2)->text(), QString("DISCONNECTED"));
+        prompt.dialogHandlers.enqueue(logOn("scott", "tiger", "ORCL"));
+        main->mnuFileConnect_Click();
+        QVERIFY(main->Connected());
+        QCOMPARE(main->statusPanel(2)->text(), QString("ORCL"));
     }
 };
 
