@@ -65,8 +65,10 @@ struct Call {
     SvcCtx *svc;
 };
 
-std::mutex connectionsMutex;
-std::set<SvcCtx *> connections;
+// Never destroyed: a program may log off in its own exit handlers, after this library's
+// statics would have gone.
+std::mutex &connectionsMutex = *new std::mutex;
+std::set<SvcCtx *> &connections = *new std::set<SvcCtx *>;
 
 struct Column {
     std::string name;
