@@ -130,12 +130,12 @@ void OracleCursor::describe(int batchRows) {
         }
         fields_.push_back(std::move(field));
     }
-    // Fewer rows at a time when values are large, so that one batch stays near a few MiB.
+    // Fewer rows at a time when values are large, so that one batch stays within 32 MiB.
     std::size_t rowBytes = 0;
     for (const Column &column : columns_)
         rowBytes += column.slot + sizeof(void *);
     batchRows_ = std::clamp<std::size_t>(
-        (std::size_t(8) << 20) / std::max<std::size_t>(rowBytes, 1), 1, std::size_t(batchRows));
+        (std::size_t(32) << 20) / std::max<std::size_t>(rowBytes, 1), 1, std::size_t(batchRows));
     if (hasLong)
         batchRows_ = std::min<std::size_t>(batchRows_, 16);
 
