@@ -26,7 +26,9 @@ void HelpWindow::showPage(const QString &url) {
 
 HelpWindow *Show_Help(const QString &helpFile) {
     static QPointer<HelpWindow> window;
-    if (!window)
+    // A window the user closed is on its way out (deleted on close) even while its deletion
+    // waits; a new one is shown instead of one that would vanish.
+    if (!window || !window->isVisible())
         window = new HelpWindow;
     window->showPage(helpFile);
     window->show();

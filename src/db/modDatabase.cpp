@@ -8,7 +8,9 @@
 #include "sql/AppError.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
+#include <QGuiApplication>
 #include <QStandardPaths>
 
 std::unique_ptr<bm::db::Connection> cnDatabase;
@@ -60,6 +62,38 @@ void applyOracleSettings() {
         settings->value("Oracle/FetchRows", bm::db::kDefaultOracleFetchRows).toInt());
 }
 
+// Logs on on the background worker: a database across the network may take its time to
+// answer, and the windows keep painting meanwhile (they take no input until it is done).
+void openOnTheWorker(bm::db::Connection &connection, const bm::db::SampleSource &sample) {
+    std::exception_ptr failure;
+    bool done = false;
+    QEventLoop loop;
+    DatabaseSession::instance().submit({&loop,
+                                        [&] {
+                                            try {
+                                                connection.open(sample);
+                                            } catch (...) {
+                                                failure = std::current_exception();
+                                            }
+                                            QMetaObject::invokeMethod(
+                                                &loop,
+                                                [&] {
+                                                    done = true;
+                                                    loop.quit();
+                                                },
+                                                Qt::QueuedConnection);
+                                        },
+                                        {},
+                                        [&] { done = true; }});
+    if (!done) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        QGuiApplication::restoreOverrideCursor();
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
 } // namespace
 
 bool Open_Connection() {
@@ -71,7 +105,7 @@ bool Open_Connection() {
         cnDatabase->setConnectionString(strConnect.toStdString());
         forgetPassword();
         applyOracleSettings();
-        cnDatabase->open(sampleSource());
+        openOnTheWorker(*cnDatabase, sampleSource());
         return true;
     } catch (...) {
         forgetPassword();
