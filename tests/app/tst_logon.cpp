@@ -301,6 +301,8 @@ private slots:
         QTest::keyClicks(query->txtSQL, "ORDER BY ename;");
         QTest::keyClick(query->txtSQL, Qt::Key_Return);
         QTest::keyClicks(query->txtSQL, "UPDATE bonus SET sal = 0;");
+        // The window's activation reaches the commands through the event loop.
+        QTRY_VERIFY(main->action("mnuQueryExecute")->isEnabled());
         QTest::keyClick(main.get(), Qt::Key_F5);
         QVERIFY(query->running());
         QVERIFY(waitForRun(*query));
