@@ -80,6 +80,16 @@ private slots:
         QVERIFY2(notOracle.problem.find("lacks the function OCIEnvNlsCreate") != std::string::npos,
                  notOracle.problem.c_str());
 
+        if (void *aio = dlopen("libaio.so.1", RTLD_NOW)) {
+            dlclose(aio);
+        } else {
+            const oci::Client noAio = oci::loadClient({BM_NEEDSAIO_PATH});
+            QVERIFY(!noAio.functions);
+            QVERIFY2(noAio.problem.find("needs libaio") != std::string::npos &&
+                         noAio.problem.find("libaio1") != std::string::npos,
+                     noAio.problem.c_str());
+        }
+
         const oci::Client fake = oci::loadClient({"/nowhere/libclntsh.so", BM_FAKEOCI_PATH});
         QVERIFY(fake.functions);
         QCOMPARE(fake.version, std::string("19.99.0.0.0"));

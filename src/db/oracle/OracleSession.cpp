@@ -59,6 +59,10 @@ public:
         void *handle = nullptr;
         f.OCIHandleAlloc(env, &handle, kHtypeError, 0, nullptr);
         err = static_cast<OCIError *>(handle);
+        // The cancel comes from another thread: it reports into a handle of its own.
+        handle = nullptr;
+        f.OCIHandleAlloc(env, &handle, kHtypeError, 0, nullptr);
+        breakErr_ = static_cast<OCIError *>(handle);
         const auto text = [](const std::string &s) {
             return reinterpret_cast<const OraText *>(s.data());
         };
@@ -112,12 +116,17 @@ public:
     void interrupt() noexcept override {
         interrupted = true;
         if (svc && !lost)
-            f.OCIBreak(svc, err);
+            f.OCIBreak(svc, breakErr_);
     }
     void clearInterrupt() noexcept override { interrupted = false; }
 
 private:
+    OCIError *breakErr_ = nullptr;
+
     void release() noexcept {
+        if (breakErr_)
+            f.OCIHandleFree(breakErr_, kHtypeError);
+        breakErr_ = nullptr;
         if (err)
             f.OCIHandleFree(err, kHtypeError);
         err = nullptr;
