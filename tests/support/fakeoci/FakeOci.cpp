@@ -4,6 +4,7 @@
 #include "FakeOci.h"
 
 #include "db/embedded/EmbeddedSession.h"
+#include "db/oracle/OciApi.h"
 #include "sql/AppError.h"
 
 #include <algorithm>
@@ -19,23 +20,13 @@
 
 #define FAKE_API extern "C" __attribute__((visibility("default")))
 
-using ub1 = unsigned char;
-using sb1 = signed char;
-using ub2 = unsigned short;
-using sb2 = signed short;
-using ub4 = unsigned int;
-using sb4 = signed int;
-using ub8 = unsigned long;
-using sword = int;
-using OraText = unsigned char;
+// The types and numbers of the interface, as the engine declares them; the handles are this
+// library's own structures.
+using namespace bm::db::oci;
 
 namespace {
 
-constexpr sword kSuccess = 0, kNeedData = 99, kNoData = 100, kError = -1, kInvalidHandle = -2;
-constexpr ub4 kHtypeEnv = 1, kHtypeError = 2, kHtypeSvcCtx = 3, kHtypeStmt = 4, kHtypeServer = 8;
-constexpr ub4 kDtypeLob = 50, kDtypeParam = 53;
-constexpr ub2 kStr = 5, kClob = 112, kBlob = 113;
-constexpr ub1 kFirstPiece = 1;
+constexpr ub2 kStr = kTypeStr, kClob = kTypeClob, kBlob = kTypeBlob;
 
 std::atomic<unsigned long> roundTrips{0}, largestFetch{0};
 // The most a LOB read hands back at once, so that reading in pieces is exercised.
