@@ -166,6 +166,15 @@ void MDIMain::Form_Load() {
     Initialise_Form();
     show();
     mnuFileConnect_Click();
+    // Files named on the command line (a file manager opening a .sql file) open once logged on.
+    if (Connected())
+        for (const QString &file : std::exchange(startFiles(), {}))
+            Open_File(file);
+}
+
+QStringList &MDIMain::startFiles() {
+    static QStringList files;
+    return files;
 }
 
 void MDIMain::Initialise_Form() {

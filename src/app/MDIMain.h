@@ -75,6 +75,8 @@ public:
     void mnuFileConnect_Click();
     void mnuFileDisconnect_Click();
     bool Connected() const;
+    // The files to open after the first log-on (set from the command line before start-up).
+    static QStringList &startFiles();
     QString UserID;
     QString ServiceName;
     // The log-on dialog while it is kept after a Cancel, else nullptr.

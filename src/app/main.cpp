@@ -1,5 +1,6 @@
 // Brindlemark start-up: the splash window comes first and brings up the main window.
 
+#include "CommandLineRun.h"
 #include "MDIMain.h"
 #include "common/Icons.h"
 #include "frmSplash.h"
@@ -8,9 +9,21 @@
 #include <QPointer>
 
 int main(int argc, char *argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const bool headless = isCommandLineRun(arguments);
+    // A run for scripts and schedulers needs no display.
+    if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName("Brindlemark");
     QApplication::setApplicationVersion(BRINDLEMARK_VERSION);
+    if (headless)
+        return runCommandLine(QApplication::arguments());
+    for (const QString &argument : QApplication::arguments().mid(1))
+        if (!argument.startsWith('-'))
+            MDIMain::startFiles() << argument;
     // Every window of the program, dialogs and maximised query windows included, shows its icon.
     QApplication::setWindowIcon(iconFor("brindlemark"));
     auto *splash = new frmSplash;

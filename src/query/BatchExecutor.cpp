@@ -1,4 +1,5 @@
 #include "BatchExecutor.h"
+#include "QueryBatch.h"
 
 #include "DelimitedText.h"
 #include "PlanAndStats.h"
@@ -44,6 +45,17 @@ QString describe(const bm::AppError &error) {
 }
 
 } // namespace
+
+QList<BatchStatement> batchStatements(const QString &text) {
+    QList<BatchStatement> statements;
+    for (const auto &query : Split_Queries(text)) {
+        if (query->QueryType.compare("SELECT", Qt::CaseInsensitive) == 0)
+            statements.append({query->QueryString, true});
+        else if (query->QueryType.compare("GENERAL", Qt::CaseInsensitive) == 0)
+            statements.append({query->QueryString, false});
+    }
+    return statements;
+}
 
 BatchExecutor::BatchExecutor(QObject *parent) : QObject(parent) {}
 

@@ -22,6 +22,9 @@ struct BatchStatement {
     bool select = false;
 };
 
+// The statements of a text as a run sends them: cut by the batch splitter, queries marked.
+QList<BatchStatement> batchStatements(const QString &text);
+
 struct BatchRequest {
     QList<BatchStatement> statements;
     std::int32_t maxRecords = 0; // 0 or less: no limit

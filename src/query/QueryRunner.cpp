@@ -86,12 +86,7 @@ void QueryRunner::Run_Queries() {
     window_.Add_Message("");
 
     BatchRequest request;
-    for (const auto &query : Split_Queries(text)) {
-        if (query->QueryType.compare("SELECT", Qt::CaseInsensitive) == 0)
-            request.statements.append({query->QueryString, true});
-        else if (query->QueryType.compare("GENERAL", Qt::CaseInsensitive) == 0)
-            request.statements.append({query->QueryString, false});
-    }
+    request.statements = batchStatements(text);
     request.maxRecords = window_.MaxRecords();
     request.showResults = window_.chkShowResults->checkState() == Qt::Checked;
     request.showPlan = window_.chkShowPlan->checkState() == Qt::Checked;

@@ -149,6 +149,22 @@ private slots:
         QCOMPARE(login.txtServiceName->cursorPosition(), 0);
     }
 
+    // "brindlemark file.sql", as a file manager starts it: the file opens after the log-on.
+    void fileNamedAtStartOpensAfterTheLogOn() {
+        const QString path = env.file("named.sql");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("SELECT * FROM dept;\n");
+        file.close();
+        MDIMain::startFiles() = {path};
+        auto main = started(logOn("scott", "tiger", "demo"));
+        frmQuery *query = main->activeQuery();
+        QVERIFY(query);
+        QCOMPARE(query->FileName(), path);
+        QCOMPARE(query->txtSQL->toPlainText(), QString("SELECT * FROM dept;\n"));
+        QVERIFY(MDIMain::startFiles().isEmpty());
+    }
+
     void failedLogOnWarnsAndChangesNothingElse() {
         auto main = started(logOn("scott", "secret", env.file("missing.db")));
         QCOMPARE(prompt.messages.size(), 1);
