@@ -12,8 +12,10 @@
 #include "common/frmTrace.h"
 #include "db/frmLogin.h"
 #include "db/modDatabase.h"
+#include "editor/SqlEditor.h"
 #include "favourites/FavouritesTree.h"
 #include "frmAbout.h"
+#include "query/RecoveryStore.h"
 #include "query/ResultGrid.h"
 #include "query/frmQuery.h"
 #include "settings/OptionsFile.h"
@@ -166,10 +168,36 @@ void MDIMain::Form_Load() {
     Initialise_Form();
     show();
     mnuFileConnect_Click();
+    restoreUnsavedWork();
     // Files named on the command line (a file manager opening a .sql file) open once logged on.
     if (Connected())
         for (const QString &file : std::exchange(startFiles(), {}))
             Open_File(file);
+}
+
+void MDIMain::restoreUnsavedWork() {
+    RecoveryStore &store = RecoveryStore::instance();
+    const QList<RecoveryStore::Entry> entries = store.leftBehind();
+    if (entries.isEmpty())
+        return;
+    const QString count = entries.size() == 1 ? QString("1 query window")
+                                              : QString("%1 query windows").arg(entries.size());
+    const auto answer =
+        bm::Prompt::current().message(QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                                      QCoreApplication::applicationName(),
+                                      "Brindlemark did not end normally last time. " + count +
+                                          " had unsaved text.\n\nRestore them?");
+    if (answer == QMessageBox::Yes) {
+        for (const RecoveryStore::Entry &entry : entries) {
+            frmQuery *query = New_Query();
+            if (!query)
+                return; // the files stay for the next start
+            query->txtSQL->setPlainText(entry.text);
+            query->setFileName(entry.fileName);
+            query->setUnSavedChanges(true);
+        }
+    }
+    store.forget(entries);
 }
 
 QStringList &MDIMain::startFiles() {

@@ -77,6 +77,8 @@ public:
     bool Connected() const;
     // The files to open after the first log-on (set from the command line before start-up).
     static QStringList &startFiles();
+    // Offers back the query windows a run that did not end normally left unsaved.
+    void restoreUnsavedWork();
     QString UserID;
     QString ServiceName;
     // The log-on dialog while it is kept after a Cancel, else nullptr.

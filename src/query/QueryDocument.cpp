@@ -11,6 +11,6 @@ bool QueryDocument::save(const QString &path, const QString &text, QString *why)
     if (!writeQueryFile(path, text, why))
         return false;
     setFileName(path);
-    unsavedChanges_ = false;
+    setUnsavedChanges(false);
     return true;
 }

@@ -14,7 +14,12 @@ public:
     QString fileName() const { return fileName_; }
     void setFileName(const QString &name);
     bool unsavedChanges() const { return unsavedChanges_; }
-    void setUnsavedChanges(bool changed) { unsavedChanges_ = changed; }
+    void setUnsavedChanges(bool changed) {
+        if (changed == unsavedChanges_)
+            return;
+        unsavedChanges_ = changed;
+        emit unsavedChangesChanged(changed);
+    }
 
     // Writes the text to the file; on success the document belongs to it and is unchanged. A
     // failure changes nothing, in the document or on disk.
@@ -22,6 +27,7 @@ public:
 
 signals:
     void fileNameChanged(const QString &name);
+    void unsavedChangesChanged(bool changed);
 
 private:
     QString fileName_;

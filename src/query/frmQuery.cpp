@@ -2,6 +2,7 @@
 
 #include "QueryDocument.h"
 #include "QueryRunner.h"
+#include "RecoveryStore.h"
 #include "ResultGrid.h"
 #include "common/BusyCursor.h"
 #include "common/ErrorReport.h"
@@ -98,6 +99,8 @@ void frmQuery::buildControls() {
     applyColourOption();
     // Every change of the text marks the window as changed, clearing it included.
     connect(txtSQL, &QPlainTextEdit::textChanged, this, [this] { setUnSavedChanges(true); });
+    // Unsaved text survives a crash: it is kept on disk until saved or let go.
+    new WindowRecovery(txtSQL, document_, this);
     picPanelTopRight->installEventFilter(this);
 
     imgSplitterVertical = panel(this, "imgSplitterVertical");
