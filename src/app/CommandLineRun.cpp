@@ -3,6 +3,7 @@
 #include "common/Prompt.h"
 #include "db/modDatabase.h"
 #include "query/BatchExecutor.h"
+#include "query/QueryHistory.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -177,6 +178,9 @@ int runCommandLine(const QStringList &arguments) {
     BatchRequest request;
     request.statements = batchStatements(text);
     request.output = OutputKind::File;
+    request.history = &QueryHistory::instance();
+    request.dataSource = parser.value(source);
+    request.user = parser.value(user);
     executor.start(std::move(request));
     loop.exec();
 

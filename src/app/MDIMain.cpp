@@ -1,6 +1,7 @@
 #include "MDIMain.h"
 
 #include "HelpWindow.h"
+#include "HistoryPanel.h"
 #include "SplitterBar.h"
 #include "browser/DictionaryTree.h"
 #include "browser/SchemaTree.h"
@@ -59,6 +60,26 @@ MDIMain::MDIMain(QWidget *parent)
     const auto openSql = [this](const QString &sql) { documents_.openTable(sql); };
     connect(schema, &SchemaTree::openSql, this, openSql);
     connect(dictionary, &DictionaryTree::openSql, this, openSql);
+    // A statement from the history goes into the active query window at the cursor, or into a
+    // new one.
+    connect(history_, &HistoryPanel::openStatement, this,
+            [this](const QString &statement, bool newWindow) {
+                frmQuery *query = newWindow ? nullptr : activeQuery();
+                if (!query) {
+                    query = New_Query();
+                    if (!query)
+                        return;
+                    query->txtSQL->setPlainText(statement);
+                } else {
+                    query->txtSQL->insertPlainText(statement);
+                }
+                query->txtSQL->setFocus();
+            });
+    // The history tab is read when shown, and again after each batch while it shows.
+    connect(tabLeft, &QTabWidget::currentChanged, this, [this](int index) {
+        if (tabLeft->widget(index) == history_)
+            history_->refresh();
+    });
     // The dictionary is read the first time its tab is shown while connected, and kept.
     connect(tabLeft, &QTabWidget::currentChanged, this, [this, dictionary](int index) {
         if (tabLeft->widget(index) == trvDictionary->parentWidget() && Connected() &&
@@ -115,6 +136,8 @@ void MDIMain::buildLeftPanel() {
     tabLeft->addTab(objectsPage, "Schema Objects");
     tabLeft->addTab(dictionaryPage, "Dictionary");
     tabLeft->addTab(queriesPage, "Favorites");
+    history_ = new HistoryPanel(QueryHistory::instance());
+    tabLeft->addTab(history_, "History");
 
     picVBar = new SplitterBar(central);
     connect(picVBar, &SplitterBar::pressed, this, [this] { Dragging = true; });
@@ -228,7 +251,7 @@ void MDIMain::Show_Browser(bool show) {
 }
 
 int MDIMain::browserWidth() const {
-    // Wide enough for the three tab captions, with the 100 twips the tabs leave beside them.
+    // Wide enough for the tab captions, with the 100 twips the tabs leave beside them.
     const int captions = tabLeft->tabBar()->sizeHint().width() + bm::twipsToPixels(100) +
                          2 * tabLeft->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
     return std::max(bm::twipsToPixels(kBrowserWidth), captions);

@@ -12,6 +12,7 @@
 #include <memory>
 
 class QAction;
+class HistoryPanel;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -77,6 +78,7 @@ public:
     bool Connected() const;
     // The files to open after the first log-on (set from the command line before start-up).
     static QStringList &startFiles();
+    HistoryPanel *historyPanel() const { return history_; }
     // Offers back the query windows a run that did not end normally left unsaved.
     void restoreUnsavedWork();
     QString UserID;
@@ -182,6 +184,7 @@ private:
     // File > Close and closing the main window ask with the four-button prompt.
     bool closingByCommand_ = false;
     FavouritesTree *favourites_ = nullptr;
+    HistoryPanel *history_ = nullptr;
 };
 
 // Closes the connection and every window of the program.

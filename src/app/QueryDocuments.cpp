@@ -1,6 +1,7 @@
 // Query windows: creating and numbering them, and the main window's document commands, which
 // the document manager carries out.
 
+#include "HistoryPanel.h"
 #include "MDIMain.h"
 #include "common/ErrorReport.h"
 #include "common/Icons.h"
@@ -26,6 +27,10 @@ frmQuery *MDIMain::New_Query() {
         sub->installEventFilter(this); // the questions before it closes
         connect(query, &frmQuery::fileNameChanged, this, &MDIMain::updateCommandStates);
         connect(query, &frmQuery::runningChanged, this, &MDIMain::updateCommandStates);
+        connect(query, &frmQuery::runningChanged, this, [this](bool running) {
+            if (!running && tabLeft->currentWidget() == history_)
+                history_->refresh();
+        });
         sub->setWindowIcon(iconFor("query")); // not the toolkit's own logo
         if (QueryCount == 1)
             sub->showMaximized();

@@ -1,5 +1,6 @@
 #include "BatchExecutor.h"
 #include "QueryBatch.h"
+#include "QueryHistory.h"
 
 #include "DelimitedText.h"
 #include "PlanAndStats.h"
@@ -114,14 +115,26 @@ void BatchExecutor::stopAndWait() {
 
 void BatchExecutor::run(const BatchRequest &request) {
     emit batchStarted();
+    const qint64 batch = request.history ? request.history->newBatch() : 0;
     for (const BatchStatement &statement : request.statements) {
         if (cancelled_)
             break;
         emit statementStarted(statement.select);
+        statementRows_ = -1;
+        statementFailed_ = false;
+        statementError_.clear();
+        const QDateTime when = QDateTime::currentDateTime();
+        QElapsedTimer clock;
+        clock.start();
         if (statement.select)
             Run_SELECT_Query(request, statement.text);
         else
             Run_General_Query(statement.text);
+        if (request.history)
+            request.history->record(
+                {0, batch, when, request.dataSource, request.user, statement.text.trimmed(),
+                 statementFailed_ ? -1 : statementRows_, clock.nsecsElapsed() / 1e6,
+                 !statementFailed_, statementError_});
     }
     if (cancelled_ && !cancelReported_)
         emit message("Query cancelled.");
@@ -132,13 +145,16 @@ void BatchExecutor::run(const BatchRequest &request) {
 
 void BatchExecutor::failed(const QString &statement) {
     const bm::AppError error = bm::currentError();
+    statementFailed_ = true;
     if (cancelled_) {
+        statementError_ = "Query cancelled.";
         if (!cancelReported_)
             emit message("Query cancelled.");
         cancelReported_ = true;
         return;
     }
-    emit statementFailed(describe(error), statement);
+    statementError_ = describe(error);
+    emit statementFailed(statementError_, statement);
 }
 
 void BatchExecutor::throwIfCancelled() const {
@@ -193,7 +209,8 @@ void BatchExecutor::Run_SELECT_Query(const BatchRequest &request, const QString 
     try {
         cursor = Shared_Connection().open(text.toStdString());
         if (cursor->fields().empty()) {
-            emit retrieved(clock.nsecsElapsed(), 0);
+            statementRows_ = 0;
+            emit retrieved(clock.nsecsElapsed(), statementRows_);
             if (request.showResults && request.output != OutputKind::None)
                 emit noFields();
         } else if (request.showResults && request.output == OutputKind::Grid) {
@@ -202,11 +219,13 @@ void BatchExecutor::Run_SELECT_Query(const BatchRequest &request, const QString 
             emit gridStarted(rows);
             fetchRows(*cursor, *rows, request, true);
             reportProgress(static_cast<qint64>(rows->recordCount()), true);
-            emit retrieved(clock.nsecsElapsed(), static_cast<qint64>(rows->recordCount()));
+            statementRows_ = static_cast<qint64>(rows->recordCount());
+            emit retrieved(clock.nsecsElapsed(), statementRows_);
         } else if (request.showResults && request.output == OutputKind::Text) {
             bm::db::Recordset rows(cursor->fields());
             fetchRows(*cursor, rows, request, true);
-            emit retrieved(clock.nsecsElapsed(), static_cast<qint64>(rows.recordCount()));
+            statementRows_ = static_cast<qint64>(rows.recordCount());
+            emit retrieved(clock.nsecsElapsed(), statementRows_);
             QElapsedTimer display;
             display.start();
             try {
@@ -236,7 +255,8 @@ void BatchExecutor::Run_SELECT_Query(const BatchRequest &request, const QString 
                 if (!more)
                     break;
             }
-            emit retrieved(clock.nsecsElapsed(), static_cast<qint64>(total));
+            statementRows_ = static_cast<qint64>(total);
+            emit retrieved(clock.nsecsElapsed(), statementRows_);
         }
     } catch (...) {
         failed(text);
@@ -313,7 +333,8 @@ void BatchExecutor::streamToFile(bm::db::Cursor &cursor, const BatchRequest &req
             file->cancelWriting();
         throw;
     }
-    emit retrieved(clock.nsecsElapsed(), static_cast<qint64>(total));
+    statementRows_ = static_cast<qint64>(total);
+    emit retrieved(clock.nsecsElapsed(), statementRows_);
     if (file) {
         bool written = false;
         if (sink) {
@@ -335,7 +356,7 @@ PlanResult BatchExecutor::fetchPlan(const QString &statement) {
 
 void BatchExecutor::Run_General_Query(const QString &text) {
     try {
-        Shared_Connection().execute(text.toStdString());
+        statementRows_ = Shared_Connection().execute(text.toStdString());
         emit generalFinished();
     } catch (...) {
         failed(text);

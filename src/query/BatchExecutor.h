@@ -25,6 +25,8 @@ struct BatchStatement {
 // The statements of a text as a run sends them: cut by the batch splitter, queries marked.
 QList<BatchStatement> batchStatements(const QString &text);
 
+class QueryHistory;
+
 struct BatchRequest {
     QList<BatchStatement> statements;
     std::int32_t maxRecords = 0; // 0 or less: no limit
@@ -33,6 +35,9 @@ struct BatchRequest {
     OutputKind output = OutputKind::Grid;
     // The most memory a grid or text result may take before its fetch stops; 0: no limit.
     std::size_t memoryLimit = 0;
+    // Where each statement is recorded, with the data source and user it ran as; none: not.
+    QueryHistory *history = nullptr;
+    QString dataSource, user;
 };
 
 // A plan as the worker read it.
@@ -118,4 +123,8 @@ private:
     qint64 lastProgress_ = 0;
     bool cancelReported_ = false;
     bool quiet_ = false; // stopping for good: nothing more is reported
+    // The running statement's outcome, for the history.
+    qint64 statementRows_ = -1;
+    bool statementFailed_ = false;
+    QString statementError_;
 };

@@ -2,6 +2,7 @@
 
 #include "PlanAndStats.h"
 #include "QueryBatch.h"
+#include "QueryHistory.h"
 #include "ResultGrid.h"
 #include "common/Prompt.h"
 #include "db/DatabaseSession.h"
@@ -96,6 +97,13 @@ void QueryRunner::Run_Queries() {
                      : output.compare(kOutputFile, Qt::CaseInsensitive) == 0 ? OutputKind::File
                                                                              : OutputKind::None;
     request.memoryLimit = memoryLimit();
+    request.history = &QueryHistory::instance();
+    if (cnDatabase) {
+        // The connection string keeps no password once the engine has opened.
+        const auto settings = bm::db::parseConnectionString(cnDatabase->connectionString());
+        request.dataSource = QString::fromStdString(settings.dataSource);
+        request.user = QString::fromStdString(settings.userId);
+    }
 
     const bool waiting = DatabaseSession::instance().busy();
     executor_.start(std::move(request));

@@ -242,22 +242,23 @@ private slots:
         auto main = loaded();
         const auto panelTwips = [&] { return bm::pixelsToTwips(main->picLeft->width()); };
         QVERIFY(main->picLeft->isVisible());
-        // At least its 3660 twips, and wide enough to show all three tab captions.
+        // At least its 3660 twips, and wide enough to show all the tab captions.
         const int opened = main->picLeft->width();
         QVERIFY(opened >= bm::twipsToPixels(3660));
         main->show();
         QTabBar *tabs = main->tabLeft->tabBar();
-        QVERIFY2(tabs->tabRect(2).right() <= tabs->width(),
-                 qPrintable(QString("%1 > %2").arg(tabs->tabRect(2).right()).arg(tabs->width())));
+        QVERIFY2(tabs->tabRect(3).right() <= tabs->width(),
+                 qPrintable(QString("%1 > %2").arg(tabs->tabRect(3).right()).arg(tabs->width())));
         QCOMPARE(main->tabLeft->tabText(0), QString("Schema Objects"));
         QCOMPARE(main->tabLeft->tabText(1), QString("Dictionary"));
         QCOMPARE(main->tabLeft->tabText(2), QString("Favorites"));
+        QCOMPARE(main->tabLeft->tabText(3), QString("History"));
         QCOMPARE(main->tabLeft->currentIndex(), 0);
         // A move without a press on the bar resizes nothing.
         emit main->picVBar->moved(900);
         QCOMPARE(main->picLeft->width(), opened);
         emit main->picVBar->pressed();
-        emit main->picVBar->moved(-3000);
+        emit main->picVBar->moved(-9000);
         QCOMPARE(main->picLeft->width(), bm::twipsToPixels(1935));
         emit main->picVBar->moved(6000);
         QVERIFY(panelTwips() >= 1935 + 6000 - 15);
