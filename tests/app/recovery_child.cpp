@@ -2,6 +2,7 @@
 // belonging to a file). Prints "ready" once their text is kept on disk, then runs until killed.
 // Usage: recovery_child file.sql
 
+#include "LogOnAnswer.h"
 #include "ScriptedPrompt.h"
 #include "app/MDIMain.h"
 #include "common/SelectTextOnFocus.h"
@@ -21,14 +22,7 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Brindlemark");
     ScriptedPrompt prompt;
-    prompt.dialogHandlers.enqueue([](QDialog &dialog) {
-        auto &login = static_cast<frmLogin &>(dialog);
-        login.txtUserId->setText("scott");
-        login.txtPassword->setText("tiger");
-        login.txtServiceName->setText("demo");
-        login.cmdOK->click();
-        return login.result();
-    });
+    prompt.dialogHandlers.enqueue(logOnAnswer());
     MDIMain main;
     main.Form_Load();
     main.activeQuery()->txtSQL->setPlainText("SELECT 'first' FROM dual");

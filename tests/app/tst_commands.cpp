@@ -1,6 +1,7 @@
 // The main window's commands: every menu item and toolbar button with its caption, shortcut and
 // effect, their enabling, printing, the browser button and the Window menu's list.
 
+#include "LogOnAnswer.h"
 #include "RunAndWait.h"
 #include "ScriptedPrompt.h"
 #include "TestEnvironment.h"
@@ -38,15 +39,6 @@
 
 namespace {
 
-int logOnToDemo(QDialog &dialog) {
-    auto &login = static_cast<frmLogin &>(dialog);
-    login.txtUserId->setText("scott");
-    login.txtPassword->setText("tiger");
-    login.txtServiceName->setText("demo");
-    login.cmdOK->click();
-    return login.result();
-}
-
 HelpWindow *helpWindow() {
     for (QWidget *widget : QApplication::topLevelWidgets())
         if (auto *help = qobject_cast<HelpWindow *>(widget); help && help->isVisible())
@@ -73,7 +65,7 @@ class tst_commands : public QObject {
     // A main window logged on to the sample database, its one query window holding some SQL,
     // the editor focused.
     void start() {
-        prompt.dialogHandlers.enqueue(logOnToDemo);
+        prompt.dialogHandlers.enqueue(logOnAnswer());
         main = std::make_unique<MDIMain>();
         main->Form_Load();
         main->show();
@@ -520,7 +512,7 @@ private slots:
         QVERIFY(query->txtMessage->toPlainText().contains("Query cancelled."));
         QVERIFY(!main->action("mnuQueryCancel")->isEnabled());
 
-        prompt.dialogHandlers.enqueue(logOnToDemo);
+        prompt.dialogHandlers.enqueue(logOnAnswer());
         main->action("mnuFileConnect")->trigger();
         frmQuery *second = main->activeQuery();
         QVERIFY(second && second != query);

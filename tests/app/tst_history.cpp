@@ -1,6 +1,7 @@
 // The query history: what a run records (never the password), the bound, the filter, and the
 // History tab opening, copying and clearing statements.
 
+#include "LogOnAnswer.h"
 #include "RunAndWait.h"
 #include "ScriptedPrompt.h"
 #include "TestEnvironment.h"
@@ -28,14 +29,7 @@ class tst_history : public QObject {
     ScriptedPrompt prompt;
 
     std::unique_ptr<MDIMain> start() {
-        prompt.dialogHandlers.enqueue([](QDialog &dialog) {
-            auto &login = static_cast<frmLogin &>(dialog);
-            login.txtUserId->setText("scott");
-            login.txtPassword->setText("tiger");
-            login.txtServiceName->setText("demo");
-            login.cmdOK->click();
-            return login.result();
-        });
+        prompt.dialogHandlers.enqueue(logOnAnswer());
         auto main = std::make_unique<MDIMain>();
         main->Form_Load();
         return main;

@@ -1,6 +1,7 @@
 // Logging on and off, the commands routed to the query window, and one session driven end to
 // end as a user would.
 
+#include "LogOnAnswer.h"
 #include "RunAndWait.h"
 #include "ScriptedPrompt.h"
 #include "TestEnvironment.h"
@@ -30,27 +31,6 @@
 #include <QtTest>
 #include <dlfcn.h>
 
-namespace {
-
-// A log-on answered with these values and OK (or Cancel).
-std::function<int(QDialog &)> logOn(const QString &user, const QString &password,
-                                    const QString &service, bool ok = true,
-                                    QStringList *seen = nullptr) {
-    return [=](QDialog &dialog) {
-        auto &login = static_cast<frmLogin &>(dialog);
-        if (seen)
-            *seen = {login.txtUserId->text(), login.txtPassword->text(),
-                     login.txtServiceName->text()};
-        login.txtUserId->setText(user);
-        login.txtPassword->setText(password);
-        login.txtServiceName->setText(service);
-        (ok ? login.cmdOK : login.cmdCancel)->click();
-        return login.result();
-    };
-}
-
-} // namespace
-
 class tst_logon : public QObject {
     Q_OBJECT
     TestEnvironment env;
@@ -75,7 +55,7 @@ private slots:
     }
 
     void cancelAtStartUp() {
-        auto main = started(logOn("scott", "tiger", "demo", false));
+        auto main = started(logOnAnswer("scott", "tiger", "demo", false));
         QCOMPARE(prompt.dialogs, QStringList{"frmLogin"});
         QVERIFY(!main->Connected());
         QVERIFY(main->statusPanel(2)->text().isEmpty());
@@ -86,12 +66,12 @@ private slots:
         QVERIFY(main->trvObjects->topLevelItemCount() == 0);
         // Connect again: the same dialog, with what was typed.
         QStringList seen;
-        prompt.dialogHandlers.enqueue(logOn("scott", "tiger", "demo", true, &seen));
+        prompt.dialogHandlers.enqueue(logOnAnswer("scott", "tiger", "demo", true, &seen));
         main->action("mnuFileConnect")->trigger();
         QCOMPARE(seen, QStringList({"scott", "tiger", "demo"}));
         QVERIFY(main->Connected());
         // After OK the next Connect starts empty.
-        prompt.dialogHandlers.enqueue(logOn("", "", "", false, &seen));
+        prompt.dialogHandlers.enqueue(logOnAnswer("", "", "", false, &seen));
         main->mnuFileConnect_Click();
         QCOMPARE(seen, QStringList({"", "", ""}));
     }
@@ -157,7 +137,7 @@ private slots:
         file.write("SELECT * FROM dept;\n");
         file.close();
         MDIMain::startFiles() = {path};
-        auto main = started(logOn("scott", "tiger", "demo"));
+        auto main = started(logOnAnswer("scott", "tiger", "demo"));
         frmQuery *query = main->activeQuery();
         QVERIFY(query);
         QCOMPARE(query->FileName(), path);
@@ -166,7 +146,7 @@ private slots:
     }
 
     void failedLogOnWarnsAndChangesNothingElse() {
-        auto main = started(logOn("scott", "secret", env.file("missing.db")));
+        auto main = started(logOnAnswer("scott", "secret", env.file("missing.db")));
         QCOMPARE(prompt.messages.size(), 1);
         QCOMPARE(prompt.messages[0].icon, QMessageBox::Warning);
         QVERIFY(prompt.messages[0].text.startsWith("Database connection problem encountered."));
@@ -181,7 +161,7 @@ private slots:
 
     void successfulLogOnAndDisconnect() {
         QFile::remove(sampleDatabasePath());
-        auto main = started(logOn("scott", "tiger", "demo"));
+        auto main = started(logOnAnswer("scott", "tiger", "demo"));
         QVERIFY(main->Connected());
         QVERIFY(!main->action("mnuFileConnect")->isEnabled());
         QVERIFY(main->action("mnuFileDisconnect")->isEnabled());
@@ -220,7 +200,7 @@ private slots:
         QVERIFY(query->txtMessage->toPlainText().contains("Operation is not allowed"));
 
         // A second log-on: one more window, the plan table checked again without a message.
-        prompt.dialogHandlers.enqueue(logOn("adams", "x", "DEMO"));
+        prompt.dialogHandlers.enqueue(logOnAnswer("adams", "x", "DEMO"));
         main->action("mnuFileConnect")->trigger();
         QCOMPARE(main->queryWindows().size(), 2);
         QCOMPARE(main->statusPanel(3)->text(), QString("adams"));
@@ -237,7 +217,8 @@ private slots:
         Build_Connection_String("demo", "scott", "tiger");
         QVERIFY(Open_Connection()); // makes the sample file
         Close_Connection();
-        auto main = started(logOn("scott", "tiger", "file:" + sampleDatabasePath() + "?mode=ro"));
+        auto main =
+            started(logOnAnswer("scott", "tiger", "file:" + sampleDatabasePath() + "?mode=ro"));
         QVERIFY(main->Connected());
         QCOMPARE(prompt.messages.size(), 1);
         QCOMPARE(prompt.messages[0].icon, QMessageBox::Information);
@@ -248,7 +229,7 @@ private slots:
     }
 
     void commandsWithoutAQueryWindowDoNothing() {
-        auto main = started(logOn("", "", "", false));
+        auto main = started(logOnAnswer("", "", "", false));
         main->action("mnuQueryExecute")->trigger();
         main->toolButton("run")->click();
         main->action("mnuQueryRText")->trigger();
@@ -258,7 +239,7 @@ private slots:
     }
 
     void resultsInTextSwitchesTheActiveWindow() {
-        auto main = started(logOn("scott", "tiger", "demo"));
+        auto main = started(logOnAnswer("scott", "tiger", "demo"));
         frmQuery *query = main->activeQuery();
         QVERIFY(query);
         QVERIFY(main->action("mnuQueryRGrid")->isChecked());
@@ -353,7 +334,7 @@ private slots:
                  qPrintable(query->txtMessage->toPlainText()));
         QVERIFY(!main->Connected());
         QCOMPARE(main->statusPanel(2)->text(), QString("DISCONNECTED"));
-        prompt.dialogHandlers.enqueue(logOn("scott", "tiger", "ORCL"));
+        prompt.dialogHandlers.enqueue(logOnAnswer("scott", "tiger", "ORCL"));
         main->mnuFileConnect_Click();
         QVERIFY(main->Connected());
         QCOMPARE(main->statusPanel(2)->text(), QString("ORCL"));

@@ -1,6 +1,7 @@
 // Nothing typed is lost when the program is killed: unsaved query text comes back at the next
 // start, or goes when the user declines it; a saved window leaves no recovery file.
 
+#include "LogOnAnswer.h"
 #include "ScriptedPrompt.h"
 #include "TestEnvironment.h"
 #include "app/MDIMain.h"
@@ -22,17 +23,6 @@ class tst_recovery : public QObject {
     TestEnvironment env;
     ScriptedPrompt prompt;
 
-    std::function<int(QDialog &)> logOn() {
-        return [](QDialog &dialog) {
-            auto &login = static_cast<frmLogin &>(dialog);
-            login.txtUserId->setText("scott");
-            login.txtPassword->setText("tiger");
-            login.txtServiceName->setText("demo");
-            login.cmdOK->click();
-            return login.result();
-        };
-    }
-
     // Runs the program with two edited windows and kills it (SIGKILL) once their text is kept.
     void runAndKill() {
         QProcess child;
@@ -50,7 +40,7 @@ class tst_recovery : public QObject {
     }
 
     std::unique_ptr<MDIMain> start() {
-        prompt.dialogHandlers.enqueue(logOn());
+        prompt.dialogHandlers.enqueue(logOnAnswer());
         auto main = std::make_unique<MDIMain>();
         main->Form_Load();
         return main;
