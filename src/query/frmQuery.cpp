@@ -154,7 +154,13 @@ void frmQuery::buildControls() {
     for (int i = 1; i <= 6; ++i) {
         auto *label = new QLabel(StatusBar1);
         label->setObjectName(QString("StatusBar1Panel%1").arg(i));
-        label->setMinimumWidth(bm::twipsToPixels(i == 1 ? 2000 : 900));
+        if (i == 1) {
+            // The progress text takes the room left; in a narrow window it is cut short rather
+            // than drawn over the panels beside it.
+            label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        } else {
+            label->setMinimumWidth(bm::twipsToPixels(900));
+        }
         static const char *const roles[] = {"Progress", "Rows",      "Record limit",
                                             "Unused",   "Caps Lock", "Num Lock"};
         label->setAccessibleDescription(roles[i - 1]);
