@@ -434,10 +434,10 @@ private slots:
              "SELECT hiredate FROM emp WHERE empno = 4", "1981-01-05 00:00:00"},
             {"INSERT INTO emp (empno, hiredate) VALUES (5, TIMESTAMP '2020-02-29 10:11:12.5')",
              "SELECT hiredate FROM emp WHERE empno = 5", "2020-02-29 10:11:12"},
-            {"CREATE TABLE codes (code CHAR(3), name NVARCHAR2(4))", "SELECT 1 FROM dual",
-             "1"},
-            {"INSERT INTO codes VALUES ('a', 'äöüß')", "SELECT code || '|', name FROM codes",
-             "a  |,äöüß"}};
+            {"CREATE TABLE codes (code CHAR(3), name NVARCHAR2(4), note VARCHAR2(2 BYTE))",
+             "SELECT 1 FROM dual", "1"},
+            {"INSERT INTO codes VALUES ('a', 'äöüß', 'ab')",
+             "SELECT code || '|', name, note FROM codes", "a  |,äöüß,ab"}};
         for (const auto &[write, read, expected] : cases) {
             session->execute(write);
             QCOMPARE(cells(read), QString(expected));
@@ -512,6 +512,9 @@ private slots:
                                            << "ORA-01722: invalid number";
         QTest::newRow("hour of a date") << "SELECT EXTRACT(HOUR FROM hiredate) FROM emp"
                                         << "ORA-30076: invalid extract field for extract source";
+        QTest::newRow("length in characters")
+            << "CREATE TABLE names (name VARCHAR2(10 CHAR))"
+            << "Lengths in characters, as in VARCHAR2(n CHAR), are not offered";
         QTest::newRow("(+) with OR") << "SELECT 1 FROM dept d, emp e WHERE d.deptno = "
                                         "e.deptno(+) OR d.deptno = 10"
                                      << "ORA-01719";

@@ -88,6 +88,31 @@ void rewriteNullOrdering(const std::vector<Item> &items, Insertions &edits) {
     }
 }
 
+// VARCHAR2(n BYTE) is VARCHAR2(n), the file's own meaning of a length; VARCHAR2(n CHAR), a
+// length in characters, has no form the engine keeps, and is refused rather than taken as bytes.
+void rewriteLengthSemantics(std::vector<Token> &tokens) {
+    const auto significant = [&](std::size_t i, int step) {
+        for (i += step; i < tokens.size() && tokens[i].isTrivia(); i += step) {
+        }
+        return i;
+    };
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (!tokens[i].is("BYTE") && !tokens[i].is("CHAR"))
+            continue;
+        const std::size_t number = significant(i, -1), open = significant(number, -1),
+                          close = significant(i, 1);
+        if (number >= tokens.size() || open >= tokens.size() || close >= tokens.size() ||
+            tokens[number].kind != TokenKind::Number || !tokens[open].isOp("(") ||
+            !tokens[close].isOp(")"))
+            continue;
+        if (tokens[i].is("CHAR"))
+            throw AppError(kErrStatementRejected, "Brindlemark embedded engine",
+                           "Lengths in characters, as in VARCHAR2(n CHAR), are not offered by the "
+                           "embedded engine; NVARCHAR2(n) counts characters.");
+        tokens[i] = {TokenKind::Space, ""};
+    }
+}
+
 } // namespace
 
 bool isReservedWord(const Token &token) {
@@ -359,6 +384,7 @@ std::string translateStatement(std::vector<Token> tokens, const DialectContext &
         for (Token &t : tokens)
             if (t.kind == TokenKind::Word)
                 t.text = upperAscii(t.text);
+        rewriteLengthSemantics(tokens);
     }
     // A query written inside parentheses as a whole statement.
     if (firstWord < tokens.size() && tokens[firstWord].isOp("(")) {
