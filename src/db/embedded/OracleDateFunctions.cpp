@@ -287,29 +287,32 @@ DateTime addMonths(const DateTime &t, long long months) {
     return out;
 }
 
-void addMonthsFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    if (isNullish(argv[0]) || isNullish(argv[1])) {
-        sqlite3_result_null(ctx);
-        return;
-    }
+// The date a function works on (its first argument). None once the result is set: null when any
+// argument is null, ORA-01861 when the first is no date.
+std::optional<DateTime> dateArgument(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    for (int i = 0; i < argc; ++i)
+        if (isNullish(argv[i])) {
+            sqlite3_result_null(ctx);
+            return std::nullopt;
+        }
     const auto date = dateOf(argv[0]);
-    if (!date) {
+    if (!date)
         sqlite3_result_error(ctx, "ORA-01861: literal does not match format string", -1);
+    return date;
+}
+
+void addMonthsFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    const auto date = dateArgument(ctx, argc, argv);
+    if (!date)
         return;
-    }
     resultDateTime(
         ctx, addMonths(*date, static_cast<long long>(std::trunc(sqlite3_value_double(argv[1])))));
 }
 
-void lastDayFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    const auto date = isNullish(argv[0]) ? std::nullopt : dateOf(argv[0]);
-    if (!date) {
-        if (!isNullish(argv[0]))
-            sqlite3_result_error(ctx, "ORA-01861: literal does not match format string", -1);
-        else
-            sqlite3_result_null(ctx);
+void lastDayFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    const auto date = dateArgument(ctx, argc, argv);
+    if (!date)
         return;
-    }
     DateTime out = *date;
     out.day = daysInMonth(out.year, out.month);
     resultDateTime(ctx, out);
@@ -456,16 +459,10 @@ void extractFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
 }
 
 // NEXT_DAY(date, day name): the first later date that falls on that day, at the same time.
-void nextDayFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    if (isNullish(argv[0]) || isNullish(argv[1])) {
-        sqlite3_result_null(ctx);
+void nextDayFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    const auto date = dateArgument(ctx, argc, argv);
+    if (!date)
         return;
-    }
-    const auto date = dateOf(argv[0]);
-    if (!date) {
-        sqlite3_result_error(ctx, "ORA-01861: literal does not match format string", -1);
-        return;
-    }
     std::string name(textOf(argv[1]));
     for (char &c : name)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
