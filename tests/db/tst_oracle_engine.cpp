@@ -188,6 +188,10 @@ private slots:
         QCOMPARE(number, bm::kErrStatementRejected);
         // The ";" a script puts after a statement is not sent to the server.
         QCOMPARE(session->execute("UPDATE bonus SET sal = 0;"), std::int64_t(0));
+        // Words of a program unit inside a table's definition do not make it PL/SQL.
+        QCOMPARE(
+            session->execute("CREATE TABLE KINDS (TYPE VARCHAR2(10), PACKAGE_NAME VARCHAR2(30));"),
+            std::int64_t(0));
         QCOMPARE(session->execute("UPDATE emp SET comm = comm WHERE deptno = 30"), std::int64_t(6));
         QVERIFY(session->isOpen());
     }

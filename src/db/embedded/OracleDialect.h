@@ -4,6 +4,7 @@
 // with # and $, USER and SYSDATE, Oracle's null rules for ||, and hierarchical queries. All the
 // rewriting works on tokens, so text inside literals and comments is never touched.
 
+#include "sql/PlSql.h"
 #include "sql/SqlTokenizer.h"
 
 #include <functional>
@@ -33,9 +34,6 @@ std::string rewriteLevels(const std::vector<Token> &tokens, const DialectContext
 // (upper case unless quoted), otherwise the expression's text in upper case without blanks.
 // Empty when the statement is no plain SELECT or an item is a star.
 std::vector<std::string> selectListHeadings(const std::vector<Token> &tokens);
-
-// A PL/SQL block or a stored program unit, which only an Oracle database runs.
-bool isPlSql(const std::vector<Token> &tokens);
 
 // True for words that cannot be a function's or column's name in an expression.
 bool isReservedWord(const Token &token);

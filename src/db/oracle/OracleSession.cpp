@@ -3,6 +3,7 @@
 #include "db/oracle/OciApi.h"
 #include "db/oracle/OracleCursor.h"
 #include "sql/AppError.h"
+#include "sql/PlSql.h"
 
 #include <algorithm>
 #include <atomic>
@@ -20,24 +21,7 @@ std::atomic<int> fetchRows{kDefaultOracleFetchRows};
 std::string_view serverText(std::string_view sql) {
     while (!sql.empty() && std::string_view(" \t\r\n").find(sql.back()) != std::string_view::npos)
         sql.remove_suffix(1);
-    std::string_view head = sql.substr(sql.find_first_not_of(" \t\r\n") == std::string_view::npos
-                                           ? sql.size()
-                                           : sql.find_first_not_of(" \t\r\n"));
-    const auto startsWith = [&](std::string_view word) {
-        if (head.size() < word.size())
-            return false;
-        for (std::size_t i = 0; i < word.size(); ++i)
-            if (std::toupper(static_cast<unsigned char>(head[i])) != word[i])
-                return false;
-        return true;
-    };
-    const bool plsql = startsWith("BEGIN") || startsWith("DECLARE") ||
-                       (startsWith("CREATE") && (head.find("PROCEDURE") != std::string_view::npos ||
-                                                 head.find("FUNCTION") != std::string_view::npos ||
-                                                 head.find("PACKAGE") != std::string_view::npos ||
-                                                 head.find("TRIGGER") != std::string_view::npos ||
-                                                 head.find("TYPE") != std::string_view::npos));
-    if (!plsql && !sql.empty() && sql.back() == ';')
+    if (!sql.empty() && sql.back() == ';' && !isPlSql(tokenize(sql)))
         sql.remove_suffix(1);
     return sql;
 }

@@ -6,6 +6,7 @@
 #include "db/embedded/EmbeddedSession.h"
 #include "db/oracle/OciApi.h"
 #include "sql/AppError.h"
+#include "sql/PlSql.h"
 
 #include <algorithm>
 #include <atomic>
@@ -407,6 +408,11 @@ FAKE_API sword OCIStmtExecute(SvcCtx *svc, Stmt *s, Error *err, ub4 iterations, 
         return fail(err, "ORA-24333: zero iteration count");
     if (s->type == 1 && iterations != 0)
         return fail(err, "ORA-24374: define not done before fetch or execute and fetch");
+    // As Oracle's parser: a SQL statement ends without ";", a PL/SQL block with it.
+    if (const auto end = s->sql.find_last_not_of(" \t\r\n");
+        end != std::string::npos && s->sql[end] == ';' &&
+        !bm::db::isPlSql(bm::db::tokenize(s->sql)))
+        return fail(err, "ORA-00911: invalid character");
     // The session settings of the log-on: this server's dates already read as the engine
     // writes them.
     if (startsWithWord(s->sql, "ALTER") && upper(s->sql).find("ALTER SESSION") == 0)
