@@ -47,13 +47,22 @@ struct Env {};
 struct SvcCtx {
     std::unique_ptr<bm::db::EmbeddedSession> session;
     std::atomic<bool> dropped{false};
-    std::atomic<int> calls{0}; // calls in progress: a break stops only those
+    // A break stops the call in progress, and only that one: none is pending afterwards.
+    std::mutex callMutex;
+    int calls = 0;
 };
 
 // Marks a call in progress on a connection while it lives.
 struct Call {
-    explicit Call(SvcCtx *svc) : svc(svc) { ++svc->calls; }
-    ~Call() { --svc->calls; }
+    explicit Call(SvcCtx *svc) : svc(svc) {
+        std::lock_guard lock(svc->callMutex);
+        ++svc->calls;
+    }
+    ~Call() {
+        std::lock_guard lock(svc->callMutex);
+        if (--svc->calls == 0)
+            svc->session->clearInterrupt();
+    }
     SvcCtx *svc;
 };
 
@@ -430,7 +439,6 @@ FAKE_API sword OCIStmtExecute(SvcCtx *svc, Stmt *s, Error *err, ub4 iterations, 
         s->defines.resize(s->columns.size());
         return kSuccess;
     } catch (const bm::AppError &e) {
-        svc->session->clearInterrupt(); // a break ends the call it stopped
         return fail(err, e.description());
     }
 }
@@ -513,7 +521,6 @@ FAKE_API sword OCIStmtFetch2(Stmt *s, Error *err, ub4 rows, ub2, sb4, ub4) {
         largestFetch = std::max<unsigned long>(largestFetch.load(), n);
         return n < rows ? kNoData : kSuccess;
     } catch (const bm::AppError &e) {
-        s->svc->session->clearInterrupt();
         return fail(err, e.description());
     }
 }
@@ -535,6 +542,7 @@ FAKE_API sword OCILobRead2(SvcCtx *svc, Error *err, Lob *lob, ub8 *bytes, ub8 *,
 
 FAKE_API sword OCIBreak(void *handle, Error *) {
     auto *svc = static_cast<SvcCtx *>(handle);
+    std::lock_guard lock(svc->callMutex);
     if (svc->calls > 0)
         svc->session->interrupt();
     return kSuccess;
