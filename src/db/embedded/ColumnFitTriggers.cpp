@@ -1,7 +1,6 @@
 #include "db/embedded/ColumnFitTriggers.h"
 
 #include "db/embedded/ColumnFit.h"
-#include "db/embedded/SchemaVersion.h"
 #include "sql/AppError.h"
 #include "sql/SqlTokenizer.h"
 
@@ -46,8 +45,7 @@ std::string triggerName(const std::string &kind, const std::string &table) {
 
 } // namespace
 
-void ColumnFitTriggers::refresh() {
-    const long long version = mainSchemaVersion(db_);
+void ColumnFitTriggers::refresh(long long version) {
     if (version == schemaVersion_)
         return;
     std::map<std::string, std::string> now;

@@ -16,8 +16,9 @@ public:
     explicit ColumnFitTriggers(sqlite3 *db, std::string owner)
         : db_(db), owner_(std::move(owner)) {}
 
-    // Brings the triggers in line with the tables when the schema changed since the last call.
-    void refresh();
+    // Brings the triggers in line with the tables when the schema version (as the session read
+    // it) changed since the last call.
+    void refresh(long long schemaVersion);
 
 private:
     void install(const std::string &table, const std::string &createSql);

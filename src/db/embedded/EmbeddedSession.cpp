@@ -391,7 +391,7 @@ bool EmbeddedSession::begin(std::string_view sql, std::vector<Token> &tokens,
     // Writes meet the column types of the tables as they are now.
     if (isStatementVerb(tokens, "INSERT") || isStatementVerb(tokens, "UPDATE") ||
         isStatementVerb(tokens, "MERGE"))
-        columnFits_->refresh();
+        columnFits_->refresh(schemaVersion());
     return runOwnStatement(tokens, ownRows);
 }
 
