@@ -1,5 +1,6 @@
 #include "sql/SqlTokenizer.h"
 
+#include <algorithm>
 #include <cctype>
 #include <strings.h>
 
@@ -137,6 +138,19 @@ std::vector<Token> tokenize(std::string_view sql) {
     for (Lexeme l; lexer.next(l);)
         tokens.push_back({l.kind, std::string(sql.substr(l.offset, l.length)), l.offset});
     return tokens;
+}
+
+std::size_t significantFrom(const std::vector<Token> &tokens, std::size_t i) {
+    while (i < tokens.size() && tokens[i].isTrivia())
+        ++i;
+    return std::min(i, tokens.size());
+}
+
+std::size_t significantBefore(const std::vector<Token> &tokens, std::size_t i) {
+    for (i = std::min(i, tokens.size()); i > 0; --i)
+        if (!tokens[i - 1].isTrivia())
+            return i - 1;
+    return tokens.size();
 }
 
 std::string joinTokens(const std::vector<Token> &tokens, std::size_t from, std::size_t to) {

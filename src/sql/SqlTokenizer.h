@@ -59,6 +59,11 @@ private:
 };
 
 std::vector<Token> tokenize(std::string_view sql);
+// The first token at or after i that is no blank or comment; tokens.size() when there is none.
+std::size_t significantFrom(const std::vector<Token> &tokens, std::size_t i);
+// The last token before i that is no blank or comment; tokens.size() when there is none.
+std::size_t significantBefore(const std::vector<Token> &tokens, std::size_t i);
+
 std::string joinTokens(const std::vector<Token> &tokens, std::size_t from = 0,
                        std::size_t to = std::string::npos);
 

@@ -1,6 +1,7 @@
 // Everyday SQL on the sample schema answered as Oracle answers it, or refused with Oracle's
 // error: the expected cells come from Oracle's documented behaviour, not from the engine.
 
+#include "RecordsetCells.h"
 #include "TestEnvironment.h"
 #include "db/embedded/EmbeddedSession.h"
 #include "db/embedded/SampleDatabase.h"
@@ -16,20 +17,8 @@ class tst_oracle_answers : public QObject {
     TestEnvironment env;
     std::unique_ptr<EmbeddedSession> session;
 
-    // Every cell of the result, rows joined by "|" and cells by ",", null as "(null)".
     QString cells(const QString &sql) {
-        const auto rows = session->query(sql.toStdString(), 0);
-        QStringList out;
-        for (std::size_t r = 0; r < rows->recordCount(); ++r) {
-            QStringList row;
-            for (int f = 0; f < rows->fieldCount(); ++f) {
-                const auto value = rows->cell(r, f);
-                row << (value ? QString::fromUtf8(value->data(), qsizetype(value->size()))
-                              : QString("(null)"));
-            }
-            out << row.join(",");
-        }
-        return out.join("|");
+        return recordsetCells(*session->query(sql.toStdString(), 0));
     }
 
 private slots:

@@ -2,6 +2,7 @@
 // reading each type, errors, a dropped connection, cancel, and fetching in arrays.
 
 #include "FakeOci.h"
+#include "RecordsetCells.h"
 #include "TestEnvironment.h"
 #include "db/embedded/SampleDatabase.h"
 #include "db/oracle/OciApi.h"
@@ -45,20 +46,6 @@ class tst_oracle_engine : public QObject {
             return QString::fromStdString(e.description());
         }
         return "no error";
-    }
-
-    static QString cells(Recordset &rows) {
-        QStringList out;
-        for (std::size_t r = 0; r < rows.recordCount(); ++r) {
-            QStringList row;
-            for (int f = 0; f < rows.fieldCount(); ++f) {
-                const auto value = rows.cell(r, f);
-                row << (value ? QString::fromUtf8(value->data(), qsizetype(value->size()))
-                              : QString("(null)"));
-            }
-            out << row.join(",");
-        }
-        return out.join("|");
     }
 
 private slots:
@@ -176,7 +163,7 @@ private slots:
         QFETCH(int, type);
         auto session = logOn();
         auto rows = session->query(sql.toStdString(), 0);
-        QCOMPARE(cells(*rows), expected);
+        QCOMPARE(recordsetCells(*rows), expected);
         QCOMPARE(int(rows->fieldType(0)), type);
     }
 

@@ -41,12 +41,6 @@ std::string trimmed(const std::string &text) {
     return text.substr(a, b - a + 1);
 }
 
-std::size_t nextSignificant(const std::vector<Token> &t, std::size_t i) {
-    while (i < t.size() && t[i].isTrivia())
-        ++i;
-    return i;
-}
-
 // The ")" that closes the group opened at t[open], or `end` when it is not closed before it.
 std::size_t groupClose(const std::vector<Token> &t, std::size_t open, std::size_t end) {
     int depth = 0;
@@ -101,7 +95,7 @@ std::string hierarchyTerm(const std::vector<Token> &t, std::size_t &i, std::size
         return "__bm_h.__bm_leaf";
     }
     if (t[i].is("CONNECT_BY_ROOT")) {
-        const std::size_t first = nextSignificant(t, i + 1);
+        const std::size_t first = significantFrom(t, i + 1);
         if (first >= to)
             throw AppError(kErrStatementRejected, kSource, "ORA-00936: missing expression");
         const std::size_t last = operandLast(t, first, to);
@@ -109,7 +103,7 @@ std::string hierarchyTerm(const std::vector<Token> &t, std::size_t &i, std::size
         return carried.add(joinTokens(t, first, last + 1), carried.nextColumn());
     }
     if (t[i].is("SYS_CONNECT_BY_PATH")) {
-        const std::size_t open = nextSignificant(t, i + 1);
+        const std::size_t open = significantFrom(t, i + 1);
         const std::size_t close = open < to && t[open].isOp("(") ? groupClose(t, open, to) : to;
         std::size_t comma = close;
         for (std::size_t k = open + 1, depth = 0; k < close && comma == close; ++k) {
@@ -185,11 +179,7 @@ std::string translateHierarchicalQuery(const std::string &sql, const DialectCont
                 end = s;
         return end;
     };
-    auto sig = [&](std::size_t i) {
-        while (i < t.size() && t[i].isTrivia())
-            ++i;
-        return i;
-    };
+    auto sig = [&](std::size_t i) { return significantFrom(t, i); };
 
     // FROM: one table or view, with an optional alias.
     std::vector<const Token *> from;

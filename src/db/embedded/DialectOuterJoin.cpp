@@ -18,17 +18,12 @@ namespace {
 // The position of the next "(+)" from i: its "(" and its ")".
 bool findMarker(const std::vector<Token> &t, std::size_t from, std::size_t &open,
                 std::size_t &close) {
-    const auto next = [&](std::size_t i) {
-        while (i < t.size() && t[i].isTrivia())
-            ++i;
-        return i;
-    };
     for (std::size_t i = from; i < t.size(); ++i) {
         if (!t[i].isOp("("))
             continue;
-        const std::size_t plus = next(i + 1);
+        const std::size_t plus = significantFrom(t, i + 1);
         if (plus < t.size() && t[plus].isOp("+")) {
-            const std::size_t end = next(plus + 1);
+            const std::size_t end = significantFrom(t, plus + 1);
             if (end < t.size() && t[end].isOp(")")) {
                 open = i;
                 close = end;

@@ -1,6 +1,7 @@
 #include "db/embedded/ExplainPlan.h"
 
 #include "db/embedded/SchemaParser.h"
+#include "db/embedded/SchemaVersion.h"
 #include "db/embedded/SessionRegistry.h"
 #include "sql/AppError.h"
 
@@ -449,14 +450,7 @@ int explainPlan(sqlite3 *db, const std::vector<Token> &tokens, const DialectCont
 }
 
 void providePlanTable(sqlite3 *db) {
-    sqlite3_stmt *stmt = nullptr;
-    bool exists = false;
-    if (sqlite3_prepare_v2(db,
-                           "SELECT 1 FROM main.sqlite_master WHERE type = 'table' AND name = "
-                           "'PLAN_TABLE' COLLATE NOCASE",
-                           -1, &stmt, nullptr) == SQLITE_OK)
-        exists = sqlite3_step(stmt) == SQLITE_ROW;
-    sqlite3_finalize(stmt);
+    const bool exists = mainTableExists(db, "PLAN_TABLE");
     // One in the file is used, unless the file cannot be written.
     if (exists && sqlite3_db_readonly(db, "main") != 1)
         return;

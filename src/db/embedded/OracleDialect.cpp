@@ -91,16 +91,12 @@ void rewriteNullOrdering(const std::vector<Item> &items, Insertions &edits) {
 // VARCHAR2(n BYTE) is VARCHAR2(n), the file's own meaning of a length; VARCHAR2(n CHAR), a
 // length in characters, has no form the engine keeps, and is refused rather than taken as bytes.
 void rewriteLengthSemantics(std::vector<Token> &tokens) {
-    const auto significant = [&](std::size_t i, int step) {
-        for (i += step; i < tokens.size() && tokens[i].isTrivia(); i += step) {
-        }
-        return i;
-    };
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         if (!tokens[i].is("BYTE") && !tokens[i].is("CHAR"))
             continue;
-        const std::size_t number = significant(i, -1), open = significant(number, -1),
-                          close = significant(i, 1);
+        const std::size_t number = significantBefore(tokens, i),
+                          open = significantBefore(tokens, number),
+                          close = significantFrom(tokens, i + 1);
         if (number >= tokens.size() || open >= tokens.size() || close >= tokens.size() ||
             tokens[number].kind != TokenKind::Number || !tokens[open].isOp("(") ||
             !tokens[close].isOp(")"))
@@ -197,15 +193,9 @@ static void rewriteExtract(std::vector<Token> &tokens) {
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         if (!tokens[i].is("EXTRACT"))
             continue;
-        std::size_t open = i + 1;
-        while (open < tokens.size() && tokens[open].isTrivia())
-            ++open;
-        std::size_t field = open + 1;
-        while (field < tokens.size() && tokens[field].isTrivia())
-            ++field;
-        std::size_t from = field + 1;
-        while (from < tokens.size() && tokens[from].isTrivia())
-            ++from;
+        const std::size_t open = significantFrom(tokens, i + 1);
+        const std::size_t field = significantFrom(tokens, open + 1);
+        const std::size_t from = significantFrom(tokens, field + 1);
         if (from >= tokens.size() || !tokens[open].isOp("(") ||
             tokens[field].kind != TokenKind::Word || !tokens[from].is("FROM"))
             continue;
@@ -219,9 +209,7 @@ static void rewriteTrim(std::vector<Token> &tokens) {
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         if (!tokens[i].is("TRIM"))
             continue;
-        std::size_t open = i + 1;
-        while (open < tokens.size() && tokens[open].isTrivia())
-            ++open;
+        const std::size_t open = significantFrom(tokens, i + 1);
         if (open >= tokens.size() || !tokens[open].isOp("("))
             continue;
         std::size_t close = open, from = std::string::npos;

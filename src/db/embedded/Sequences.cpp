@@ -1,6 +1,7 @@
 #include "db/embedded/Sequences.h"
 
 #include "db/embedded/FunctionGuard.h"
+#include "db/embedded/SchemaVersion.h"
 #include "db/embedded/SqlValues.h"
 #include "sql/AppError.h"
 
@@ -58,15 +59,7 @@ Sequences::Sequences(sqlite3 *db) : db_(db) {
 }
 
 bool Sequences::tableExists() const {
-    sqlite3_stmt *stmt = nullptr;
-    bool exists = false;
-    if (sqlite3_prepare_v2(db_,
-                           "SELECT 1 FROM main.sqlite_master WHERE type = 'table' AND name = "
-                           "'BM$SEQUENCES'",
-                           -1, &stmt, nullptr) == SQLITE_OK)
-        exists = sqlite3_step(stmt) == SQLITE_ROW;
-    sqlite3_finalize(stmt);
-    return exists;
+    return mainTableExists(db_, "BM$SEQUENCES");
 }
 
 void Sequences::installView() {
